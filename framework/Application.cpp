@@ -1,0 +1,73 @@
+#include "framework/Application.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <ole2.h>
+
+#include "framework/Dialog.h"
+#include "framework/Platform.h"
+#include "framework/Text.h"
+
+namespace fw {
+namespace {
+
+Application* theApplication = nullptr;
+
+std::string ModuleBaseName() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path, length);
+    const auto slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    const auto dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return Narrow(name);
+}
+
+}  // namespace
+
+Application::Application() : appName_(ModuleBaseName()) { theApplication = this; }
+
+Application::~Application() {
+    if (theApplication == this) theApplication = nullptr;
+}
+
+Application* Application::Current() { return theApplication; }
+
+BOOL Application::InitInstance() { return TRUE; }
+
+int Application::ExitInstance() { return 0; }
+
+void Application::SetDialogBkColor(COLORREF background, COLORREF text) { SetDialogColours(background, text); }
+
+int Application::Run() {
+    if (InitInstance()) {
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return ExitInstance();
+}
+
+HINSTANCE ResourceModule() { return GetModuleHandleW(nullptr); }
+
+int AppMessageBox(const std::string& text, UINT type) {
+    HWND owner = nullptr;
+    if (Application* app = Application::Current(); app && app->mainWindow) owner = app->mainWindow->GetSafeHwnd();
+    const std::string caption = Application::Current() ? Application::Current()->AppName() : std::string();
+    return Sys().MessageBox(owner, text, caption, type);
+}
+
+int RunApplication() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
+    InitCommonControlsEx(&controls);
+    const HRESULT ole = OleInitialize(nullptr);
+    int exitCode = 1;
+    if (Application* app = Application::Current()) exitCode = app->Run();
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return exitCode;
+}
+
+}  // namespace fw

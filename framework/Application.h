@@ -1,0 +1,52 @@
+// The application object: one per process, constructed statically by the program, run by WinMain.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+class Window;
+
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The program's start: return FALSE to end without running a message loop of the application's own.
+    virtual BOOL InitInstance();
+    // The process exit code.
+    virtual int ExitInstance();
+
+    // Every dialog of the program paints `background` and draws its static texts, check boxes, radio buttons and
+    // group boxes in `text`; edit boxes and message boxes keep the system colours.
+    void SetDialogBkColor(COLORREF background, COLORREF text);
+
+    // The window that owns dialogs created without a parent, and message boxes of the application.
+    Window* mainWindow = nullptr;
+
+    // The executable's file name without its extension (GBK): the caption of the application's message boxes.
+    const std::string& AppName() const { return appName_; }
+
+    static Application* Current();
+
+    // InitInstance, the message loop when it returned TRUE, then ExitInstance.
+    int Run();
+
+private:
+    std::string appName_;
+};
+
+// The module that holds the program's resources.
+HINSTANCE ResourceModule();
+
+// A message box owned by the main window, captioned with the application name.
+int AppMessageBox(const std::string& text, UINT type);
+
+// WinMain's whole body.
+int RunApplication();
+
+}  // namespace fw

@@ -1,0 +1,286 @@
+#include "framework/Window.h"
+
+#include <commctrl.h>
+
+#include <unordered_map>
+
+#include "framework/Text.h"
+
+namespace fw {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x54565357;  // one routing subclass per window
+
+// All window objects live on the user-interface thread; the map is only touched there.
+std::unordered_map<HWND, Window*>& Objects() {
+    static std::unordered_map<HWND, Window*> objects;
+    return objects;
+}
+
+// Signed client coordinates: a point left of or above a window is negative.
+POINT PointFrom(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY: return lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return reinterpret_cast<HWND>(lParam);
+    case WM_DRAWITEM: {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        return draw && draw->CtlType != ODT_MENU ? draw->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        return measure && measure->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(measure->CtlID))
+                                                       : nullptr;
+    }
+    default: (void)wParam; return nullptr;
+    }
+}
+
+}  // namespace
+
+bool ReflectToChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    HWND child = NotifyingChild(parent, message, wParam, lParam);
+    if (!child || child == parent) return false;
+    Window* object = Window::FromHandle(child);
+    return object && object->OnChildNotify(message, wParam, lParam, result);
+}
+
+Window::~Window() { Forget(); }
+
+Window* Window::FromHandle(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    auto& objects = Objects();
+    auto found = objects.find(hwnd);
+    return found == objects.end() ? nullptr : found->second;
+}
+
+void Window::Attach(HWND hwnd) {
+    hwnd_ = hwnd;
+    Objects()[hwnd] = this;
+}
+
+void Window::Forget() {
+    if (!hwnd_) return;
+    if (subclassed_) RemoveWindowSubclass(hwnd_, &Window::SubclassProc, kSubclassId);
+    subclassed_ = false;
+    auto& objects = Objects();
+    auto found = objects.find(hwnd_);
+    if (found != objects.end() && found->second == this) objects.erase(found);
+    hwnd_ = nullptr;
+}
+
+bool Window::SubclassDlgItem(UINT id, Window* parent) {
+    if (!parent || !parent->hwnd_) return false;
+    HWND control = ::GetDlgItem(parent->hwnd_, static_cast<int>(id));
+    return control && SubclassWindow(control);
+}
+
+bool Window::SubclassWindow(HWND hwnd) {
+    if (hwnd_ || !hwnd || FromHandle(hwnd)) return false;
+    Attach(hwnd);
+    PreSubclassWindow();
+    if (!SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        Forget();
+        return false;
+    }
+    subclassed_ = true;
+    return true;
+}
+
+HWND Window::UnsubclassWindow() {
+    HWND hwnd = hwnd_;
+    Forget();
+    return hwnd;
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR refData) {
+    auto* self = reinterpret_cast<Window*>(refData);
+    if (!self || self->hwnd_ != hwnd) return DefSubclassProc(hwnd, message, wParam, lParam);
+    const LRESULT result = self->Dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->Forget();
+        self->PostNcDestroy();
+    }
+    return result;
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CurrentMessage saved = current_;
+    current_ = {message, wParam, lParam};
+    const LRESULT result = WindowProc(message, wParam, lParam);
+    current_ = saved;
+    return result;
+}
+
+LRESULT Window::Default() { return DefWindowProc(current_.message, current_.wParam, current_.lParam); }
+
+LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (subclassed_) return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+BOOL Window::PreTranslateMessage(MSG*) { return FALSE; }
+bool Window::DrawItem(DRAWITEMSTRUCT*) { return false; }
+bool Window::MeasureItem(MEASUREITEMSTRUCT*) { return false; }
+void Window::PreSubclassWindow() {}
+void Window::PostNcDestroy() {}
+
+bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (OnMessage(message, wParam, lParam, result)) return result;
+
+    switch (message) {
+    case WM_COMMAND: {
+        HWND control = reinterpret_cast<HWND>(lParam);
+        if (control && ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
+        if (OnCommand(LOWORD(wParam), HIWORD(wParam), control)) return 0;
+        return Default();
+    }
+    case WM_NOTIFY:
+        if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
+        return OnNotify(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+        if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
+        return Default();
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
+        if (HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message))
+            return reinterpret_cast<LRESULT>(brush);
+        return Default();
+    }
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
+    case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
+    case WM_RBUTTONDOWN: OnRButtonDown(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+    case WM_SETCURSOR:
+        return OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return 0;
+    case WM_HOTKEY: OnHotKey(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_ENABLE: OnEnable(static_cast<BOOL>(wParam)); return 0;
+    case WM_KILLFOCUS: OnKillFocus(reinterpret_cast<HWND>(wParam)); return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam), static_cast<BOOL>(HIWORD(wParam)));
+        return 0;
+    case WM_CANCELMODE: OnCancelMode(); return 0;
+    case WM_GETDLGCODE: return OnGetDlgCode();
+    case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
+    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+    default: return Default();
+    }
+}
+
+bool Window::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND:
+        if (!OnReflectedCommand(HIWORD(wParam))) return false;
+        result = 0;
+        return true;
+    case WM_NOTIFY: return OnReflectedNotify(reinterpret_cast<NMHDR*>(lParam), result);
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        if (HBRUSH brush = OnReflectedCtlColor(reinterpret_cast<HDC>(wParam), message)) {
+            result = reinterpret_cast<LRESULT>(brush);
+            return true;
+        }
+        return false;
+    case WM_DRAWITEM:
+        if (!DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return false;
+        result = TRUE;
+        return true;
+    case WM_MEASUREITEM:
+        if (!MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return false;
+        result = TRUE;
+        return true;
+    default: return false;
+    }
+}
+
+bool Window::OnReflectedCommand(UINT) { return false; }
+HBRUSH Window::OnReflectedCtlColor(HDC, UINT) { return nullptr; }
+bool Window::OnReflectedNotify(NMHDR*, LRESULT&) { return false; }
+
+bool Window::OnCommand(UINT, UINT, HWND) { return false; }
+LRESULT Window::OnNotify(int, NMHDR*) { return Default(); }
+void Window::OnPaint() { Default(); }
+void Window::OnLButtonDown(UINT, POINT) { Default(); }
+void Window::OnLButtonDblClk(UINT, POINT) { Default(); }
+void Window::OnRButtonDown(UINT, POINT) { Default(); }
+void Window::OnMouseMove(UINT, POINT) { Default(); }
+void Window::OnMouseLeave() { Default(); }
+BOOL Window::OnSetCursor(HWND, UINT, UINT) { return static_cast<BOOL>(Default()); }
+void Window::OnDestroy() { Default(); }
+void Window::OnTimer(UINT_PTR) { Default(); }
+void Window::OnHotKey(int, UINT, UINT) { Default(); }
+void Window::OnEnable(BOOL) { Default(); }
+void Window::OnKillFocus(HWND) { Default(); }
+void Window::OnActivate(UINT, HWND, BOOL) { Default(); }
+void Window::OnCancelMode() { Default(); }
+UINT Window::OnGetDlgCode() { return static_cast<UINT>(Default()); }
+void Window::OnSysColorChange() { Default(); }
+HCURSOR Window::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+HBRUSH Window::OnCtlColor(HDC, HWND, UINT) { return nullptr; }
+
+LRESULT Window::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::SendMessageW(hwnd_, message, wParam, lParam);
+}
+
+BOOL Window::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::PostMessageW(hwnd_, message, wParam, lParam);
+}
+
+HWND Window::GetDlgItem(int id) const { return ::GetDlgItem(hwnd_, id); }
+
+std::string Window::GetWindowText() const {
+    const int length = GetWindowTextLengthW(hwnd_);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Narrow(text);
+}
+
+void Window::SetWindowText(const std::string& gbk) const { ::SetWindowTextW(hwnd_, Widen(gbk).c_str()); }
+
+BOOL Window::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) const {
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    const LONG_PTR changed = (style & ~static_cast<LONG_PTR>(remove)) | static_cast<LONG_PTR>(add);
+    if (changed == style) return FALSE;
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, changed);
+    if (swpFlags)
+        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return TRUE;
+}
+
+void Window::Invalidate(BOOL erase) const { InvalidateRect(hwnd_, nullptr, erase); }
+BOOL Window::ShowWindow(int command) const { return ::ShowWindow(hwnd_, command); }
+HWND Window::GetParent() const { return ::GetParent(hwnd_); }
+
+}  // namespace fw
