@@ -1,0 +1,53 @@
+// Dictionary lookup: finding a character's entry in the code tables ("86.dll", "98.dll", "fm.dll") and the pinyin
+// table ("py.dll") that lie in the working directory. The files are GBK text: white-space separated tokens whose
+// first two bytes are the character and whose remaining bytes are its code letters or its reading.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// Tokens longer than this are cut here (damaged files only). A longer run of non-blank bytes is taken as successive
+// tokens of at most this many bytes, which is what a width-limited "%s" read of the same file yields.
+inline constexpr std::size_t kTokenCap = 256;
+
+// The lookup key: the first two bytes of the input text as read through a 3-byte buffer (second byte is '\0' when the
+// text is a single one-byte character; first is '\0' for an empty box).
+struct LookupKey {
+    char first = 0;
+    char second = 0;
+};
+
+// Takes at most the first 2 bytes; a NUL ends the text as it would in the C buffer the key is read into.
+LookupKey KeyFromInput(std::string_view inputBytes);
+
+// Scans in-memory file bytes. Tokens are maximal runs of bytes that are not fscanf-%s white space (space, \t, \n, \v,
+// \f, \r). Returns the first token whose byte 0 and byte 1 equal the key's (a one-byte token's byte 1 is its
+// terminating NUL, as in a C buffer); an empty key (first == 0) matches nothing. The token comes back as the text a
+// C string of it shows: up to its first NUL byte, if a damaged file holds one.
+std::optional<std::string> FindToken(std::string_view fileBytes, LookupKey key);
+
+enum class LookupStatus { Found, NotFound, CannotOpen };
+
+struct LookupResult {
+    LookupStatus status;
+    std::string token;  // empty unless status is Found
+};
+
+// Reads the whole file afresh (one read, binary; no cache) and scans it. A file that cannot be opened or read is
+// CannotOpen; the next call tries again, so a dictionary may be replaced while the program runs.
+LookupResult LookupInFile(const std::string& path, LookupKey key);
+
+// The input box takes Chinese characters only: an ASCII letter or digit as the first byte is refused. Bytes of 0x80
+// and above (every GBK lead byte), punctuation and blanks are looked up like anything else.
+bool IsRejectedInput(char firstByte);
+
+// 1 -> "98.dll", 0 -> "86.dll", anything else (2, or -1 when no edition is checked) -> "fm.dll".
+const char* DictionaryFileForEdition(int edition);
+
+inline constexpr const char* kPinyinFile = "py.dll";
+
+}  // namespace core
