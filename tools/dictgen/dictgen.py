@@ -61,7 +61,7 @@ def build(out_dir, cache):
             stats["ties98"].append(c)
         # The longest code's weight is the table's character frequency; the
         # weights of the one- and two-letter short codes were set by hand.
-        freq[c] = inputs_weight(weights86, c, full86[c])
+        freq[c] = full_code_weight(weights86, c, full86[c])
 
         for source, found in (("pinyin-pro", pinyin.get(c)), ("Unihan", unihan.get(c)),
                               ("pinyin-pro, " + COMPAT_NOTE, pinyin.get(equivalents[c])
@@ -127,7 +127,7 @@ def build(out_dir, cache):
             f"GBK order {r['scan_gbk']:.0f})")
 
 
-def inputs_weight(weights, char, code):
+def full_code_weight(weights, char, code):
     weight = weights.get((char, code))
     if not weight:
         raise tables.BuildError(f"{char} has no weight for its full code {code}")
