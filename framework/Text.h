@@ -8,6 +8,10 @@
 #include <string>
 #include <string_view>
 
+// The program's narrow string literals are GBK too: its Windows code is compiled with -fexec-charset=GBK, so a
+// message written in the source reaches the platform as the GBK bytes every other string uses.
+static_assert(sizeof("\u6c49") == 3, "compile Windows code with -fexec-charset=GBK: narrow literals must be GBK");
+
 namespace fw {
 
 inline constexpr unsigned kGbkCodePage = 936;
