@@ -12,7 +12,7 @@ public:
     HotkeyDialog();  // template 144, no parent
 
     // The caller sets all three before DoModal and reads them back after IDOK; Cancel leaves them as they were.
-    std::int32_t hotkeyMode = 0;  // 0 the default combination, 1 the user's own
+    std::int32_t hotkeyMode = 0;  // 0 the default combination, 1 the user's own, -1 neither radio checked
     std::uint16_t hotkeyKey = 0;  // virtual key of the user's own combination
     std::uint16_t hotkeyModifiers = 0;  // HOTKEYF_* flags of the user's own combination
 
@@ -28,5 +28,4 @@ private:
     IconButton okButton_;
     IconButton cancelButton_;
     fw::Window hotkeyControl_;  // the system hotkey control, attached by data exchange
-    int mode_ = 0;  // the radio group's index while the dialog runs
 };
