@@ -49,13 +49,18 @@ const char* NamedKey(unsigned vk) {
 }
 
 std::string KeyName(unsigned vk) {
-    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, static_cast<char>(vk));
-    if (vk >= 0x60 && vk <= 0x69) return "Num " + std::to_string(vk - 0x60);
-    if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x70 + 1);
-    if (const char* name = NamedKey(vk)) return name;
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%02X", vk);
-    return code;
+    char name[16];
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
+        std::snprintf(name, sizeof name, "%c", static_cast<char>(vk));
+    else if (vk >= 0x60 && vk <= 0x69)
+        std::snprintf(name, sizeof name, "Num %u", vk - 0x60);
+    else if (vk >= 0x70 && vk <= 0x87)
+        std::snprintf(name, sizeof name, "F%u", vk - 0x70 + 1);
+    else if (const char* named = NamedKey(vk))
+        return named;
+    else
+        std::snprintf(name, sizeof name, "0x%02X", vk);
+    return name;
 }
 
 }  // namespace
@@ -79,7 +84,8 @@ std::string DescribeHotkey(unsigned registrationModifiers, unsigned virtualKey) 
     if (registrationModifiers & kModAlt) text += "Alt+";
     if (registrationModifiers & kModShift) text += "Shift+";
     if (registrationModifiers & kModWin) text += "Win+";
-    return text + KeyName(virtualKey);
+    text += KeyName(virtualKey);
+    return text;
 }
 
 }  // namespace core
