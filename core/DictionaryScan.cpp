@@ -14,14 +14,23 @@ constexpr bool IsBreak(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// The end of the token that starts at `start`: the next break, the end of the file, or the cap, in which case the rest
+// of the run is the next token (what a width-limited "%s" read does).
+const char* TokenEnd(const char* start, const char* end) {
+    const char* const limit = static_cast<std::size_t>(end - start) > kTokenCap ? start + kTokenCap : end;
+    const char* q = start + 1;
+    while (q != limit && !IsBreak(*q)) ++q;
+    return q;
+}
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // One read of the whole file. The size is taken first so the usual case is a single allocation and a single fread;
-// a file that grows meanwhile is still read to its end. The size is only a hint: some things that open like a file
-// (a directory on some file systems) report an absurd end, and are then found out by the read failing.
+// a file that grows meanwhile is still read to its end. The size is only a hint: something that opens like a file but
+// reports an absurd length (a directory on some file systems) is found out by the read failing.
 bool ReadWholeFile(std::FILE* file, std::string& bytes) {
     constexpr long kLargestHint = 64L << 20;
     if (std::fseek(file, 0, SEEK_END) == 0) {
@@ -45,25 +54,27 @@ LookupKey KeyFromInput(std::string_view inputBytes) {
 }
 
 std::optional<std::string> FindToken(std::string_view fileBytes, LookupKey key) {
-    if (key.first == 0) return std::nullopt;
+    // A token never holds a break, so a key starting with one (a blank typed into the box) matches nothing.
+    if (key.first == 0 || IsBreak(key.first)) return std::nullopt;
+    const char* const end = fileBytes.data() + fileBytes.size();
+    // Jump from one occurrence of the key's first byte to the next instead of walking every token. Throughout, p is a
+    // token start, a break or the end, so the token holding an occurrence can be found by looking back no further
+    // than p; each byte is looked at a bounded number of times, whatever the file holds.
     const char* p = fileBytes.data();
-    const char* const end = p + fileBytes.size();
     while (p != end) {
-        if (IsBreak(*p)) {
-            ++p;
-            continue;
+        const auto* hit = static_cast<const char*>(std::memchr(p, key.first, static_cast<std::size_t>(end - p)));
+        if (!hit) break;
+        const char* runStart = hit;
+        while (runStart != p && !IsBreak(runStart[-1])) --runStart;
+        // Within a run longer than the cap, tokens follow each other every kTokenCap bytes.
+        const char* const tokenStart = runStart + (hit - runStart) / kTokenCap * kTokenCap;
+        const char* const tokenEnd = TokenEnd(tokenStart, end);
+        if (tokenStart == hit && (tokenEnd - hit > 1 ? hit[1] : '\0') == key.second) {
+            // What a C string of the token shows: a damaged file's NUL byte ends it.
+            const void* nul = std::memchr(hit, '\0', static_cast<std::size_t>(tokenEnd - hit));
+            return std::string(hit, nul ? static_cast<const char*>(nul) : tokenEnd);
         }
-        // [p, q) is one token: it ends at a break, at the end of the file, or at the cap, in which case the rest of the
-        // run starts the next token.
-        const char* const limit = static_cast<std::size_t>(end - p) > kTokenCap ? p + kTokenCap : end;
-        const char* q = p + 1;
-        while (q != limit && !IsBreak(*q)) ++q;
-        const char second = q - p > 1 ? p[1] : '\0';
-        if (p[0] == key.first && second == key.second) {
-            const void* nul = std::memchr(p, '\0', static_cast<std::size_t>(q - p));
-            return std::string(p, nul ? static_cast<const char*>(nul) : q);
-        }
-        p = q;
+        p = tokenEnd;
     }
     return std::nullopt;
 }

@@ -147,7 +147,8 @@ TEST(ScanDifferentialTest, AgreesWithFscanfOnRandomFiles) {
     std::mt19937 random(20231);
     // Few distinct bytes, so that keys match often and matches collide with duplicates, NULs and cut runs.
     const std::string alphabet("ab\xB0\xA1\x00 \t\n\v\f\r", 11);
-    const std::string keyBytes("ab\xB0\xA1\x00", 5);
+    const std::string runBytes("ab\xB0\xA1\x00", 5);
+    const std::string keyBytes("ab\xB0\xA1\x00 ", 6);
     auto pick = [&](const std::string& from) { return from[random() % from.size()]; };
     for (int round = 0; round < 4000; ++round) {
         std::string file;
@@ -155,7 +156,7 @@ TEST(ScanDifferentialTest, AgreesWithFscanfOnRandomFiles) {
         for (int i = 0; i < pieces; ++i) {
             if (random() % 25 == 0) {
                 // A run near or beyond the cap, to exercise how an over-long token is cut and continued.
-                for (auto n = core::kTokenCap - 2 + random() % 300; n > 0; --n) file += pick(keyBytes);
+                for (auto n = core::kTokenCap - 2 + random() % 300; n > 0; --n) file += pick(runBytes);
             } else {
                 file += pick(alphabet);
             }
