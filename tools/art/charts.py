@@ -15,6 +15,7 @@ characters are typed.
 
 import math
 import re
+from dataclasses import dataclass
 
 from PIL import Image, ImageDraw
 
@@ -103,23 +104,48 @@ def _row_texts(keys, total):
     return texts, widths
 
 
-def _draw_key(draw, x, y, w, h, key, text, zone):
-    draw.rectangle((x, y, x + w - 1, y + h - 1), fill=d.ZONE_PALE[zone])
-    strong = d.ZONE_STRONG[zone]
+@dataclass(frozen=True)
+class KeyBox:
+    key: object
+    zone: int
+    x: int
+    y: int
+    w: int
+    h: int
+    lines: tuple     # the mnemonic as drawn, line by line
+
+
+def edition_layout(keys):
+    """Where every key of an edition goes and how its mnemonic breaks."""
+    width = EDITION_SIZE[0]
+    row_x = TITLE_W + 1 + ZONE_W + 1
+    boxes = []
+    for row, (zone, _, letters) in enumerate(ZONES):
+        y = row * ROW_PITCH + 1
+        row_keys = [keys[letter] for letter in letters]
+        texts, widths = _row_texts(row_keys, width - row_x - (len(row_keys) - 1) - 1)
+        x = row_x
+        for key, text, w in zip(row_keys, texts, widths):
+            lines = _verse_layout(text, w - KEY_BLOCK_W - VERSE_PAD - VERSE_PAD_RIGHT)
+            boxes.append(KeyBox(key, zone, x, y, w, ROW_PITCH - 1, tuple(lines)))
+            x += w + 1
+    return boxes
+
+
+def _draw_key(draw, box):
+    x, y, w, h, key = box.x, box.y, box.w, box.h, box.key
+    draw.rectangle((x, y, x + w - 1, y + h - 1), fill=d.ZONE_PALE[box.zone])
     letter_f = d.font("latin-condensed-bold", 12)
-    draw.text((x + 2, y + 1), key.letter, font=letter_f, fill=strong)
+    draw.text((x + 2, y + 1), key.letter, font=letter_f, fill=d.ZONE_STRONG[box.zone])
     code_x = x + 2 + round(d.text_width(letter_f, key.letter)) + 1
     draw.text((code_x, y + 3), str(key.code), font=d.font("latin-condensed", 9), fill=d.GREY_INK)
     d.draw_centred(draw, (x + 2, y + 14, x + KEY_BLOCK_W - 3, y + h - 1), key.name,
                    d.font("cjk-bold", 15), d.INK)
-    verse_x = x + KEY_BLOCK_W
-    verse_w = w - KEY_BLOCK_W - VERSE_PAD - VERSE_PAD_RIGHT
-    lines = _verse_layout(text, verse_w)
     f = d.font("cjk", 12)
-    top = y + (3 if len(lines) == 2 else 10)
-    for i, line in enumerate(lines):
+    top = y + (3 if len(box.lines) == 2 else 10)
+    for i, line in enumerate(box.lines):
         # Reading aids in brackets are lighter: they help, they are not part of the verse.
-        cx = verse_x + VERSE_PAD
+        cx = x + KEY_BLOCK_W + VERSE_PAD
         for part in re.split(r"(（[^）]*）)", line):
             colour = d.GREY_INK if part.startswith("（") else d.INK
             draw.text((cx, top + 14 * i), part, font=f, fill=colour)
@@ -139,8 +165,7 @@ def edition_chart(keys, edition):
     for i, ch in enumerate("版字根助记词"):
         d.draw_centred(draw, (0, 22 + 14 * i, TITLE_W, 36 + 14 * i), ch, f, d.WHITE)
 
-    row_x = TITLE_W + 1 + ZONE_W + 1
-    for row, (zone, zone_name, letters) in enumerate(ZONES):
+    for row, (zone, zone_name, _) in enumerate(ZONES):
         y = row * ROW_PITCH + 1
         h = ROW_PITCH - 1
         draw.rectangle((TITLE_W + 1, y, TITLE_W + ZONE_W, y + h - 1), fill=d.ZONE_STRONG[zone])
@@ -148,12 +173,8 @@ def edition_chart(keys, edition):
                        d.font("latin-bold", 10), d.WHITE)
         d.draw_centred(draw, (TITLE_W + 1, y + 14, TITLE_W + 1 + ZONE_W, y + h - 2),
                        zone_name, d.font("cjk", 13), d.WHITE)
-        row_keys = [keys[letter] for letter in letters]
-        texts, widths = _row_texts(row_keys, width - row_x - (len(row_keys) - 1) - 1)
-        x = row_x
-        for key, text, w in zip(row_keys, texts, widths):
-            _draw_key(draw, x, y, w, h, key, text, zone)
-            x += w + 1
+    for box in edition_layout(keys):
+        _draw_key(draw, box)
     return image
 
 
@@ -167,8 +188,7 @@ def thumbnail(chart, size):
 
 
 # Under the table: the rule as the facts file states it, the 86 example pair of
-# source [C], and the single-stroke codes ([C] [L] [K]), which finish codes of
-# characters written with one stroke.
+# source [C], and the codes of the five single strokes ([C] [L] [K]).
 IDENT_NOTES = (
     ("识别码：区号取最后一个字根的末笔，位号取字型，即 末笔×10＋字型。", d.INK),
     ("例（86 版）：只 KWU 上下型、末笔捺；叭 KWY 左右型、末笔捺。", d.GREY_INK),
