@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,7 +110,15 @@ std::vector<Probe> ChooseProbes(const std::string& bytes) {
     probeAt("start", 0);
     probeAt("middle", tokens.size() / 2);
     probeAt("end", tokens.size() - 1);
-    probes.push_back({"absent", core::LookupKey{'~', '~'}, bytes.size()});
+    // A character the file does not list (the first such one in code order), so the scan runs to the end.
+    std::set<std::pair<char, char>> listed;
+    for (const auto& token : tokens) listed.insert({keyAt(token.first).first, keyAt(token.first).second});
+    core::LookupKey absent{'~', '~'};
+    for (unsigned code = 0x8140; code <= 0xFEFE && absent.first == '~'; ++code) {
+        const char lead = static_cast<char>(code >> 8), trail = static_cast<char>(code & 0xFF);
+        if (IsGbkHanzi(code >> 8, code & 0xFF) && !listed.count({lead, trail})) absent = {lead, trail};
+    }
+    probes.push_back({"absent", absent, bytes.size()});
     return probes;
 }
 
