@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the help document tarvisk.chm from help/ with chmcmd (Debian package fp-utils).
+#
+#   tools/build-help.sh [OUTPUT_DIR]      default: build/help under the repository
+#
+# The sources are UTF-8 so that they read and diff like every other file here; the
+# help viewer decodes titles, the contents tree and the index with the ANSI code
+# page, so everything is converted to GBK (code page 936) on the way in, and the
+# pages' charset declarations follow. The chart pictures are taken from
+# resources/art, the same files the program shows.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+out="${1:-$root/build/help}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+
+command -v chmcmd >/dev/null || { echo "build-help.sh: chmcmd not found (apt-get install fp-utils)" >&2; exit 1; }
+
+stage="$(mktemp -d)"
+trap 'rm -rf "$stage"' EXIT
+
+for source in "$root"/help/*.hhp "$root"/help/*.hhc "$root"/help/*.hhk "$root"/help/*.htm "$root"/help/*.css; do
+    name="$(basename "$source")"
+    # iconv stops on a character GBK cannot hold instead of writing a question mark.
+    if ! iconv -f UTF-8 -t GBK "$source" > "$stage/$name"; then
+        echo "build-help.sh: $name has text that GBK cannot hold" >&2
+        exit 1
+    fi
+    sed -i 's/charset=utf-8/charset=gb2312/' "$stage/$name"
+done
+cp "$root"/resources/art/chart86.gif "$root"/resources/art/chart98.gif "$root"/resources/art/chart-ident.gif "$stage/"
+
+(cd "$stage" && chmcmd --verbosity 1 tarvisk.hhp >"$stage/chmcmd.log" 2>&1) || { cat "$stage/chmcmd.log" >&2; exit 1; }
+[ -s "$stage/tarvisk.chm" ] || { cat "$stage/chmcmd.log" >&2; echo "build-help.sh: no tarvisk.chm" >&2; exit 1; }
+if grep -qi "error\|not found\|missing" "$stage/chmcmd.log"; then
+    cat "$stage/chmcmd.log" >&2
+    echo "build-help.sh: chmcmd reported problems" >&2
+    exit 1
+fi
+mv "$stage/tarvisk.chm" "$out/tarvisk.chm"
+echo "$out/tarvisk.chm"
