@@ -1,0 +1,288 @@
+#include "app/MainDialog.h"
+
+#include <commctrl.h>
+
+#include <string_view>
+
+#include "app/User.h"
+#include "core/DictionaryScan.h"
+#include "core/HotkeyFlags.h"
+#include "framework/Application.h"
+#include "framework/Handles.h"
+#include "framework/Platform.h"
+#include "framework/Text.h"
+#include "resources/resource.h"
+#include "windows/HotkeyDialog.h"
+
+namespace {
+
+constexpr const char* kSettingsFile = "user.ini";
+
+// The first character of the text: one UTF-16 unit, or two when it is a surrogate pair.
+std::wstring_view FirstCharacter(std::wstring_view text) {
+    if (text.size() >= 2 && IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1])) return text.substr(0, 2);
+    return text.substr(0, 1);
+}
+
+std::wstring WindowTextW(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(fw::Window* parent)
+    : fw::Dialog(IDD_MAIN, parent), appIcon(LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP))) {}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::DoDataExchange(fw::DataExchange& dx) {
+    fw::DDX_Control(dx, IDC_CODE, codeLabel);
+    fw::DDX_Control(dx, IDC_INPUT, inputBox);
+    fw::DDX_Radio(dx, IDC_ED86, edition);
+    fw::DDX_Text(dx, IDC_CODE, codeText);
+    fw::DDX_Text(dx, IDC_PINYIN, pinyinText);
+    fw::DDX_Check(dx, IDC_SHOWPINYIN, showPinyin);
+}
+
+BOOL MainDialog::OnInitDialog() {
+    fw::Dialog::OnInitDialog();
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    SetUpIconButtons();
+    LoadSettings(kSettingsFile);
+    // Silent at start: a combination another program holds leaves the program without a hotkey, nothing more.
+    RegisterHotkey(false);
+    edition = savedEdition;
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void MainDialog::SetUpIconButtons() {
+    struct Row {
+        IconButton& button;
+        UINT id;
+        UINT icon;
+        const char* tip;
+    };
+    const Row rows[] = {
+        {hotkeyButton, IDC_HOTKEYBTN, IDI_HOTKEY, "定义热键"},
+        {miniButton, IDC_MINIBTN, IDI_MINI, "迷你窗口"},
+        {helpButton, IDC_HELPBTN, IDI_HELP, "帮助"},
+        {aboutButton, IDC_ABOUTBTN, IDI_ABOUT, "关于"},
+        {exitButton, IDC_EXITBTN, IDI_EXIT, "退出"},
+    };
+    for (const Row& row : rows) {
+        row.button.SubclassDlgItem(row.id, this);
+        row.button.UseParentBackground(FALSE);
+        row.button.AssignIcons(row.icon, 0);
+        row.button.SetTipText(row.tip, TRUE);
+        row.button.SetHoverCursor(IDC_HAND_POINT, TRUE);
+    }
+}
+
+void MainDialog::Lookup() {
+    UpdateData(TRUE);
+
+    HWND input = GetDlgItem(IDC_INPUT);
+    const std::wstring text = WindowTextW(input);
+    std::string firstBytes;
+    const bool firstIsGbk = fw::NarrowExact(FirstCharacter(text), firstBytes);
+    const core::LookupKey key = core::KeyFromInput(fw::Narrow(text));
+
+    if (core::IsRejectedInput(key.first)) {
+        // Emptying the box changes it, so the lookup runs once more on the empty box.
+        ::SendMessageW(input, EM_SETSEL, 0, -1);
+        ::SendMessageW(input, EM_SCROLLCARET, 0, 0);
+        ::SendMessageW(input, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        return;
+    }
+
+    if (!showPinyin) {
+        pinyinText.clear();
+    } else if (firstIsGbk) {
+        const core::LookupResult reading = core::LookupInFile(core::kPinyinFile, key);
+        if (reading.status == core::LookupStatus::Found)
+            pinyinText = reading.token;
+        else if (reading.status == core::LookupStatus::CannotOpen)
+            pinyinText = std::string("找不到 ") + core::kPinyinFile;
+        // Not found: the line goes on showing the previous reading.
+    }
+
+    if (!firstIsGbk) {
+        // Its GBK form would be '?', which is no character of any table.
+        codeText = "不是GBK汉字";
+    } else {
+        const char* dictionary = core::DictionaryFileForEdition(edition);
+        const core::LookupResult code = core::LookupInFile(dictionary, key);
+        switch (code.status) {
+        case core::LookupStatus::Found: codeText = code.token; break;
+        case core::LookupStatus::NotFound: codeText = "无"; break;
+        case core::LookupStatus::CannotOpen: codeText = std::string("找不到 ") + dictionary; break;
+        }
+    }
+    UpdateData(FALSE);
+}
+
+void MainDialog::OnEnter() {
+    Lookup();
+    // Selected, the next character typed replaces the one just looked up.
+    HWND input = GetDlgItem(IDC_INPUT);
+    ::SendMessageW(input, EM_SETSEL, 0, -1);
+    ::SendMessageW(input, EM_SCROLLCARET, 0, 0);
+}
+
+bool MainDialog::OnCommand(UINT id, UINT code, HWND control) {
+    switch (id) {
+    case IDC_INPUT:
+        if (code != EN_CHANGE) return false;
+        Lookup();
+        return true;
+    case IDC_ED86:
+    case IDC_ED98:
+    case IDC_EDRARE:
+    case IDC_SHOWPINYIN:
+        if (code != BN_CLICKED) return false;
+        Lookup();
+        return true;
+    case IDC_ENTER:
+        if (code != BN_CLICKED) return false;
+        OnEnter();
+        return true;
+    case IDC_HOTKEYBTN:
+        if (code != BN_CLICKED) return false;
+        OnHotkeyDialog();
+        return true;
+    case IDC_HELPBTN:
+        if (code != BN_CLICKED) return false;
+        OnHelp();
+        return true;
+    case IDC_EXITBTN:
+        if (code != BN_CLICKED) return false;
+        OnExit();
+        return true;
+    default: return fw::Dialog::OnCommand(id, code, control);
+    }
+}
+
+void MainDialog::OnExit() {
+    UpdateData(TRUE);
+    SaveSettings(kSettingsFile);
+    OnOK();
+}
+
+void MainDialog::OnCancel() {
+    const int answer = fw::Sys().MessageBox(hwnd_, "真的退出Tarvisk？", "退出系统",
+                                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (answer != IDYES) return;
+    UpdateData(TRUE);
+    SaveSettings(kSettingsFile);
+    OnOK();
+}
+
+void MainDialog::OnHelp() {
+    // Relative on purpose: the help file lies beside the dictionaries, in the working directory.
+    fw::Sys().ShellExecute(nullptr, "", "tarvisk.chm", "", "", SW_SHOWNORMAL);
+}
+
+void MainDialog::HideToTray() {
+    ShowWindow(SW_HIDE);
+    isShown = 0;
+}
+
+void MainDialog::SaveSettings(const std::string& fileName) {
+    CUser user;
+    user.hotkeyMode = hotkeyMode;
+    user.edition = edition;
+    user.hotkeyKey = hotkeyKey;
+    user.hotkeyModifiers = hotkeyModifiers;
+    if (!user.StoreToFile(fileName)) fw::Sys().MessageBox(hwnd_, "无法进行设置！", "RUR", MB_ICONHAND);
+}
+
+void MainDialog::LoadSettings(const std::string& fileName) {
+    // What the file does not hold whole keeps the value it has now (the defaults at start).
+    CUser user;
+    user.hotkeyMode = hotkeyMode;
+    user.edition = savedEdition;
+    user.hotkeyKey = hotkeyKey;
+    user.hotkeyModifiers = hotkeyModifiers;
+    if (!user.LoadFromFile(fileName)) return;
+    hotkeyMode = user.hotkeyMode;
+    savedEdition = user.edition;
+    hotkeyKey = user.hotkeyKey;
+    hotkeyModifiers = user.hotkeyModifiers;
+}
+
+void MainDialog::RegisterHotkey(bool sayWhenTaken) {
+    const core::HotkeyChoice choice = core::ChooseHotkey(hotkeyMode, hotkeyKey, hotkeyModifiers);
+    if (fw::Sys().RegisterHotKey(hwnd_, HOTKEY_ID, choice.modifiers, choice.virtualKey) || !sayWhenTaken) return;
+    const std::string text = std::string("热键 ") + core::DescribeHotkey(choice.modifiers, choice.virtualKey) +
+                             " 已被其他程序占用，请换一个组合。";
+    fw::Sys().MessageBox(hwnd_, text, "Tarvisk", MB_ICONEXCLAMATION);
+}
+
+void MainDialog::OnHotkeyDialog() {
+    HotkeyDialog dialog;
+    dialog.hotkeyKey = hotkeyKey;
+    dialog.hotkeyModifiers = hotkeyModifiers;
+    dialog.hotkeyMode = hotkeyMode;
+    if (dialog.DoModal() == IDOK) {
+        UpdateData(TRUE);
+        hotkeyKey = dialog.hotkeyKey;
+        hotkeyModifiers = dialog.hotkeyModifiers;
+        hotkeyMode = dialog.hotkeyMode;
+    }
+    // Registering again under the same id would leave the old combination registered too (and kept from other
+    // programs) until the program ends; only the chosen one should toggle the window.
+    fw::Sys().UnregisterHotKey(hwnd_, HOTKEY_ID);
+    RegisterHotkey(true);
+    UpdateData(TRUE);
+    SaveSettings(kSettingsFile);
+    LoadSettings(kSettingsFile);
+}
+
+void MainDialog::OnHotKey(int id, UINT, UINT) {
+    if (id != HOTKEY_ID) return;
+    if (isShown) {
+        ShowWindow(SW_HIDE);
+        isShown = 0;
+        return;
+    }
+    ShowWindow(SW_SHOW);
+    ShowWindow(SW_SHOWNORMAL);  // also restores a minimised window
+    SetForegroundWindow(hwnd_);
+    isShown = 1;
+    SetFocus(hwnd_);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void MainDialog::OnDestroy() {
+    Default();
+    fw::Sys().UnregisterHotKey(hwnd_, HOTKEY_ID);
+}
+
+void MainDialog::OnPaint() {
+    if (!IsIconic(hwnd_)) {
+        Default();
+        return;
+    }
+    fw::PaintDc dc(hwnd_);
+    ::SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc.get(), x, y, appIcon);
+}
+
+HCURSOR MainDialog::OnQueryDragIcon() { return static_cast<HCURSOR>(appIcon); }
+
+void MainDialog::OnLButtonDown(UINT, POINT point) {
+    Default();
+    // The system then moves the window with the mouse as if its caption had been grabbed.
+    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+}

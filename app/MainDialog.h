@@ -1,0 +1,71 @@
+// The program's main window: the input box and the two result lines of the lookup, the edition radio buttons and the
+// pinyin check box, five flat icon buttons, the global hotkey that hides and shows it, and the settings file it
+// reads at start and writes when it ends. Run modally by LookupApp for the whole life of the program.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "controls/IconButton.h"
+#include "framework/Dialog.h"
+#include "framework/Window.h"
+
+class MainDialog : public fw::Dialog {
+public:
+    explicit MainDialog(fw::Window* parent = nullptr);
+    ~MainDialog() override;
+
+    // Looks the first character of the input box up in the selected edition's dictionary (and in the pinyin
+    // table when the check box is on) and shows the results.
+    void Lookup();
+
+    void SaveSettings(const std::string& fileName);
+    void LoadSettings(const std::string& fileName);
+
+    void HideToTray();
+
+    // Command handlers that the popup menus call directly as well.
+    void OnHotkeyDialog();
+    void OnHelp();
+    void OnExit();
+
+    IconButton hotkeyButton;
+    IconButton miniButton;
+    IconButton aboutButton;
+    IconButton helpButton;
+    IconButton exitButton;
+    fw::Window codeLabel;
+    fw::Window inputBox;
+
+    int edition = 0;  // 0 the 86 edition, 1 the 98 edition, 2 rare characters; -1 while no radio button is checked
+    std::string codeText;
+    std::string pinyinText;
+    int showPinyin = 0;
+    HICON appIcon = nullptr;  // shared resource icon: never destroyed
+    std::uint8_t isShown = 1;
+    int savedEdition = 0;
+    std::int32_t hotkeyMode = 0;
+    std::uint16_t hotkeyKey = 0;
+    std::uint16_t hotkeyModifiers = 0;
+
+protected:
+    void DoDataExchange(fw::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+    void OnLButtonDown(UINT flags, POINT point) override;
+    void OnHotKey(int id, UINT modifiers, UINT virtualKey) override;
+    void OnDestroy() override;
+
+private:
+    void SetUpIconButtons();
+    // Registers hotkey 1001 from hotkeyMode, hotkeyKey and hotkeyModifiers. When the registration fails and
+    // `sayWhenTaken` is set, tells the user which combination is taken.
+    void RegisterHotkey(bool sayWhenTaken);
+    void OnEnter();
+};
