@@ -1,0 +1,205 @@
+// The main window's global hotkey: what it registers at start and after the hotkey dialog (through the seam), the
+// message when the user's new combination is taken, the settings written after the dialog, the toggle, and the
+// removal when the window goes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/HotkeyFlags.h"
+#include "core/SettingsArchive.h"
+#include "tests/support/MainWindowFixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr const wchar_t* kHotkeyDialogCaption = L"定义热键对话框";
+
+std::vector<long long> Registration(UINT modifiers, UINT key) { return {HOTKEY_ID, modifiers, key}; }
+
+std::vector<std::uint8_t> Bytes(const core::UserRecord& record) {
+    const auto bytes = core::EncodeArchive(record);
+    return {bytes.begin(), bytes.end()};
+}
+
+class MainHotkeyTest : public MainWindowTest {
+protected:
+    // Opens the hotkey dialog through the main window's button; `inDialog` acts in it once it shows.
+    void RunHotkeyDialog(std::function<void(HWND)> inDialog) {
+        WindowDriver driver(kHotkeyDialogCaption, std::move(inDialog));
+        Command(IDC_HOTKEYBTN);
+        EXPECT_TRUE(driver.Ran());
+    }
+
+    static void ChooseCustom(HWND dialog, WORD keyAndFlags) {
+        SendMessageW(GetDlgItem(dialog, IDC_HK_CUSTOM), BM_CLICK, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_HOTKEYCTRL, HKM_SETHOTKEY, keyAndFlags, 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+
+    // The seam's hotkey calls since `from`, as (name, numbers).
+    std::vector<std::pair<std::string, std::vector<long long>>> HotkeyCalls(std::size_t from = 0) const {
+        std::vector<std::pair<std::string, std::vector<long long>>> found;
+        for (std::size_t i = from; i < platform.calls.size(); ++i) {
+            const PlatformCall& call = platform.calls[i];
+            if (call.name == "RegisterHotKey" || call.name == "UnregisterHotKey") {
+                EXPECT_EQ(call.window, hwnd) << call.name;
+                found.emplace_back(call.name, call.numbers);
+            }
+        }
+        return found;
+    }
+};
+
+TEST_F(MainHotkeyTest, StartRegistersFromTheSettingsAndDestroyRemoves) {
+    struct Row {
+        const char* name;
+        core::UserRecord stored;
+        UINT modifiers;
+        UINT key;
+    } rows[] = {
+        {"no file: Win+Z", {}, MOD_WIN, 'Z'},
+        {"custom Ctrl+Shift+Q", {1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}, MOD_CONTROL | MOD_SHIFT, 'Q'},
+        {"custom Alt with the extended flag", {1, 0, VK_F5, HOTKEYF_ALT | HOTKEYF_EXT}, MOD_ALT, VK_F5},
+        {"mode 2 means the default", {2, 0, 'Q', HOTKEYF_CONTROL}, MOD_WIN, 'Z'},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        platform.Clear();
+        RemovePath(folder.File(L"user.ini"));
+        if (row.stored.hotkeyMode || row.stored.hotkeyKey) {
+            const auto bytes = core::EncodeArchive(row.stored);
+            ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), std::string(bytes.begin(), bytes.end())));
+        }
+        Open();
+        const HWND opened = hwnd;
+        EXPECT_EQ(HotkeyCalls(), (decltype(HotkeyCalls()){{"RegisterHotKey", Registration(row.modifiers, row.key)}}));
+        const std::size_t before = platform.calls.size();
+        Close();
+        ASSERT_EQ(platform.calls.size(), before + 1);
+        EXPECT_EQ(platform.calls.back().name, "UnregisterHotKey");
+        EXPECT_EQ(platform.calls.back().numbers, std::vector<long long>{HOTKEY_ID});
+        EXPECT_EQ(platform.calls.back().window, opened);
+    }
+}
+
+TEST_F(MainHotkeyTest, ATakenCombinationAtStartIsSilent) {
+    platform.heldHotkeys = {{MOD_WIN, 'Z'}};
+    Open();
+    EXPECT_EQ(platform.CountOf("RegisterHotKey"), 1);
+    EXPECT_EQ(platform.CountOf("MessageBox"), 0);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+}
+
+TEST_F(MainHotkeyTest, ChoosingACombinationWithdrawsTheOldOneRegistersAndStoresIt) {
+    Open();
+    const std::size_t before = platform.calls.size();
+    RunHotkeyDialog([](HWND dialog) { ChooseCustom(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT)); });
+    EXPECT_EQ(HotkeyCalls(before), (decltype(HotkeyCalls()){
+                                       {"UnregisterHotKey", {HOTKEY_ID}},
+                                       {"RegisterHotKey", Registration(MOD_CONTROL | MOD_SHIFT, 'Q')},
+                                   }));
+    EXPECT_EQ(window->hotkeyMode, 1);
+    EXPECT_EQ(window->hotkeyKey, 'Q');
+    EXPECT_EQ(window->hotkeyModifiers, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    EXPECT_EQ(SettingsBytes(), Bytes({1, 0, 0x51, 0x03}));
+    EXPECT_EQ(platform.CountOf("MessageBox"), 0);
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+}
+
+TEST_F(MainHotkeyTest, CancelKeepsTheCombinationAndStillRewritesTheSettings) {
+    const auto stored = core::EncodeArchive({1, 1, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT});
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), std::string(stored.begin(), stored.end())));
+    Open();
+    Click(IDC_EDRARE);  // the current edition is what gets written
+    RemovePath(folder.File(L"user.ini"));
+    const std::size_t before = platform.calls.size();
+    RunHotkeyDialog([](HWND dialog) {
+        // Edits that Cancel throws away.
+        SendMessageW(GetDlgItem(dialog, IDC_HK_DEFAULT), BM_CLICK, 0, 0);
+        SendDlgItemMessageW(dialog, IDC_HOTKEYCTRL, HKM_SETHOTKEY, MAKEWORD('P', HOTKEYF_SHIFT), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(HotkeyCalls(before), (decltype(HotkeyCalls()){
+                                       {"UnregisterHotKey", {HOTKEY_ID}},
+                                       {"RegisterHotKey", Registration(MOD_CONTROL | MOD_ALT, 'K')},
+                                   }));
+    EXPECT_EQ(SettingsBytes(), Bytes({1, 2, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT}));
+    EXPECT_EQ(window->savedEdition, 2);  // the read-back
+}
+
+TEST_F(MainHotkeyTest, TheDialogShowsTheStoredCombination) {
+    const auto stored = core::EncodeArchive({0, 0, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT});
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), std::string(stored.begin(), stored.end())));
+    Open();
+    LRESULT shown = 0;
+    BOOL controlEnabled = TRUE;
+    bool defaultChecked = false;
+    RunHotkeyDialog([&](HWND dialog) {
+        shown = SendDlgItemMessageW(dialog, IDC_HOTKEYCTRL, HKM_GETHOTKEY, 0, 0);
+        controlEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_HOTKEYCTRL));
+        defaultChecked = IsDlgButtonChecked(dialog, IDC_HK_DEFAULT) == BST_CHECKED;
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(LOWORD(shown), MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    EXPECT_FALSE(controlEnabled);
+    EXPECT_TRUE(defaultChecked);
+    EXPECT_EQ(platform.calls.back().name, "RegisterHotKey");
+    EXPECT_EQ(platform.calls.back().numbers, Registration(MOD_WIN, 'Z'));
+}
+
+TEST_F(MainHotkeyTest, ATakenNewCombinationIsNamedInAMessage) {
+    platform.heldHotkeys = {{MOD_CONTROL | MOD_SHIFT, 'Q'}};
+    Open();
+    RunHotkeyDialog([](HWND dialog) { ChooseCustom(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT)); });
+    const auto boxes = platform.CallsNamed("MessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, (std::vector<std::string>{Gbk(L"热键 Ctrl+Shift+Q 已被其他程序占用，请换一个组合。"),
+                                                        "Tarvisk"}));
+    EXPECT_EQ(boxes[0].numbers[0], MB_ICONEXCLAMATION);
+    EXPECT_EQ(boxes[0].window, hwnd);
+    // The choice is kept and saved all the same: the user can pick another one.
+    EXPECT_EQ(SettingsBytes(), Bytes({1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}));
+}
+
+TEST_F(MainHotkeyTest, TheHotkeyMessageHidesAndShowsTheWindow) {
+    Open();
+    SendMessageW(hwnd, WM_HOTKEY, 7, MAKELPARAM(MOD_WIN, 'Z'));  // not ours
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(window->isShown, 1);
+
+    // A minimised window still counts as shown: the first press hides it, the second restores it.
+    ShowWindow(hwnd, SW_MINIMIZE);
+    SendMessageW(hwnd, WM_HOTKEY, HOTKEY_ID, MAKELPARAM(MOD_WIN, 'Z'));
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_EQ(window->isShown, 0);
+    SendMessageW(hwnd, WM_HOTKEY, HOTKEY_ID, MAKELPARAM(MOD_WIN, 'Z'));
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(IsIconic(hwnd));
+    EXPECT_EQ(window->isShown, 1);
+}
+
+// Win+Z typed on the keyboard, as the system delivers it.
+TEST_F(MainHotkeyTest, WinZFromTheKeyboardTogglesTheWindow) {
+    platform.passHotkeysToSystem = true;
+    Open();
+    ASSERT_EQ(platform.CountOf("RegisterHotKey"), 1);
+    auto press = [] {
+        INPUT keys[4] = {};
+        const WORD sequence[4][2] = {{VK_LWIN, 0}, {'Z', 0}, {'Z', KEYEVENTF_KEYUP}, {VK_LWIN, KEYEVENTF_KEYUP}};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = sequence[i][0];
+            keys[i].ki.dwFlags = sequence[i][1];
+        }
+        return SendInput(4, keys, sizeof(INPUT));
+    };
+    ASSERT_EQ(press(), 4u);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(hwnd); }));
+    EXPECT_EQ(window->isShown, 0);
+    ASSERT_EQ(press(), 4u);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(hwnd) != FALSE; }));
+    EXPECT_EQ(window->isShown, 1);
+    EXPECT_EQ(GetForegroundWindow(), hwnd);
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// The main window's lookup as a user drives it: typing, the edition radio buttons, the pinyin check box, Enter, the
+// rule against letters and digits, and what the result lines show when a table is missing or a character has no
+// GBK form.
+#include "tests/support/MainWindowFixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+struct LookupRow {
+    const char* name;
+    int editionButton;
+    bool pinyin;
+    std::wstring input;
+    std::wstring code;
+    std::wstring pinyinLine;
+};
+
+TEST_F(MainWindowTest, ShowsTheFirstCharactersTokenFromTheSelectedTable) {
+    const LookupRow rows[] = {
+        {"found in 86", IDC_ED86, false, L"工", L"工aaaa", L""},
+        {"missing from 98", IDC_ED98, false, L"式", L"无", L""},
+        {"rare table", IDC_EDRARE, false, L"龘", L"龘dddd", L""},
+        {"last token without line break", IDC_ED86, false, L"强", L"强xkj", L""},
+        {"first of two entries wins", IDC_ED86, false, L"的", L"的r", L""},
+        {"only the first character counts", IDC_ED86, false, L"工式", L"工aaaa", L""},
+        {"token ends at a blank", IDC_ED86, true, L"的", L"的r", L"的de"},
+        {"pinyin with code", IDC_ED98, true, L"工", L"工aaaa", L"工gong"},
+        {"ASCII punctuation is looked up", IDC_ED86, false, L",", L"无", L""},
+        {"empty box", IDC_ED86, false, L"", L"无", L""},
+        {"no GBK form", IDC_ED86, false, L"가", L"不是GBK汉字", L""},
+        {"no GBK form, outside the BMP", IDC_ED86, false, L"\U0001F600", L"不是GBK汉字", L""},
+    };
+    for (const LookupRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Open();
+        Click(row.editionButton);
+        if (row.pinyin) Click(IDC_SHOWPINYIN);
+        Type(row.input);
+        EXPECT_EQ(CodeLine(), row.code);
+        EXPECT_EQ(PinyinLine(), row.pinyinLine);
+        Close();
+    }
+}
+
+TEST_F(MainWindowTest, OpensWithEmptyResultLinesAndThe86EditionChecked) {
+    Open();
+    EXPECT_EQ(CodeLine(), L"");
+    EXPECT_EQ(PinyinLine(), L"");
+    EXPECT_TRUE(Checked(IDC_ED86));
+    EXPECT_FALSE(Checked(IDC_SHOWPINYIN));
+    EXPECT_EQ(GetFocus(), Item(IDC_INPUT));
+}
+
+TEST_F(MainWindowTest, LettersAndDigitsEmptyTheBoxAndTheEmptyBoxShowsNone) {
+    for (const wchar_t* refused : {L"a", L"Z", L"7"}) {
+        SCOPED_TRACE(Gbk(refused));
+        Open();
+        Click(IDC_SHOWPINYIN);
+        Type(L"工");
+        ASSERT_EQ(PinyinLine(), L"工gong");
+        Type(refused);
+        EXPECT_EQ(Input(), L"");
+        EXPECT_EQ(CodeLine(), L"无");
+        EXPECT_EQ(PinyinLine(), L"工gong");  // the lookup of the emptied box keeps the reading
+        Click(IDC_SHOWPINYIN);
+        Type(L"b");
+        EXPECT_EQ(PinyinLine(), L"");
+        Close();
+    }
+}
+
+TEST_F(MainWindowTest, RadioAndCheckBoxClicksLookUpAgainAtOnce) {
+    Open();
+    Type(L"式");
+    EXPECT_EQ(CodeLine(), L"式aa");
+    Click(IDC_ED98);
+    EXPECT_EQ(CodeLine(), L"无");
+    Click(IDC_ED86);
+    EXPECT_EQ(CodeLine(), L"式aa");
+
+    Click(IDC_SHOWPINYIN);
+    EXPECT_EQ(PinyinLine(), L"式shi");
+    Type(L"强");  // not in the pinyin table: the previous reading stays
+    EXPECT_EQ(CodeLine(), L"强xkj");
+    EXPECT_EQ(PinyinLine(), L"式shi");
+    Click(IDC_SHOWPINYIN);
+    EXPECT_EQ(PinyinLine(), L"");
+}
+
+TEST_F(MainWindowTest, EnterLooksUpAgainAndSelectsTheWholeInput) {
+    Open();
+    Type(L"工式");
+    SetDlgItemTextW(hwnd, IDC_CODE, L"");
+    SendMessageW(Item(IDC_INPUT), EM_SETSEL, 1, 1);
+    Command(IDC_ENTER);
+    EXPECT_EQ(CodeLine(), L"工aaaa");
+    DWORD start = 99, end = 99;
+    SendMessageW(Item(IDC_INPUT), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 2u);
+}
+
+TEST_F(MainWindowTest, AMissingTableIsNamedAndTheNextLookupTriesAgain) {
+    Open();
+    RemovePath(folder.File(L"98.dll"));
+    RemovePath(folder.File(L"py.dll"));
+    Click(IDC_SHOWPINYIN);
+    Click(IDC_ED98);
+    Type(L"工");
+    EXPECT_EQ(CodeLine(), L"找不到 98.dll");
+    EXPECT_EQ(PinyinLine(), L"找不到 py.dll");
+
+    // Put back (with other content): read afresh, no cache.
+    WriteTable(L"98.dll", L"工aaab\n");
+    WriteTable(L"py.dll", L"工gōng\n");
+    Type(L"工");
+    EXPECT_EQ(CodeLine(), L"工aaab");
+    EXPECT_EQ(PinyinLine(), L"工gōng");
+}
+
+TEST_F(MainWindowTest, NoRadioCheckedUsesTheRareTable) {
+    Open();
+    for (int id : {IDC_ED86, IDC_ED98, IDC_EDRARE}) SendMessageW(Item(id), BM_SETCHECK, BST_UNCHECKED, 0);
+    Type(L"龘");
+    EXPECT_EQ(window->edition, -1);
+    EXPECT_EQ(CodeLine(), L"龘dddd");
+}
+
+TEST_F(MainWindowTest, HelpOpensTheHelpFileThroughTheShell) {
+    Open();
+    Command(IDC_HELPBTN);
+    const auto calls = platform.CallsNamed("ShellExecute");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].window, nullptr);
+    EXPECT_EQ(calls[0].text, (std::vector<std::string>{"", "tarvisk.chm", "", ""}));
+    EXPECT_EQ(calls[0].numbers, (std::vector<long long>{SW_SHOWNORMAL}));
+}
+
+TEST_F(MainWindowTest, DraggingTheSurfacePostsACaptionGrab) {
+    Open();
+    MSG stale;
+    while (PeekMessageW(&stale, hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE)) {}
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9));
+    MSG grab{};
+    // Taken off the queue unhandled: dispatching it would start the system's move loop.
+    ASSERT_TRUE(PeekMessageW(&grab, hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(grab.wParam, static_cast<WPARAM>(HTCAPTION));
+    EXPECT_EQ(grab.lParam, MAKELPARAM(7, 9));
+}
+
+TEST_F(MainWindowTest, PaintsInTheProgramsColours) {
+    Open();
+    UpdateWindow(hwnd);
+    // The dialog's background brush and its texts.
+    HDC dc = GetDC(hwnd);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(hwnd, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(hwnd)));
+    LOGBRUSH logBrush{};
+    ASSERT_TRUE(GetObjectW(brush, sizeof logBrush, &logBrush));
+    EXPECT_EQ(logBrush.lbColor, RGB(49, 106, 197));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SendMessageW(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Item(IDC_CODE)));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SendMessageW(hwnd, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Item(IDC_ED98)));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+    // The input box keeps the system's colours.
+    const auto editBrush = SendMessageW(hwnd, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                        reinterpret_cast<LPARAM>(Item(IDC_INPUT)));
+    EXPECT_NE(editBrush, reinterpret_cast<LRESULT>(brush));
+    ReleaseDC(hwnd, dc);
+
+    // And on screen: a free point of the surface, and inside the input box.
+    dc = GetDC(hwnd);
+    EXPECT_EQ(GetPixel(dc, 3, 3), RGB(49, 106, 197));
+    RECT input{};
+    GetWindowRect(Item(IDC_INPUT), &input);
+    POINT inside{input.left + 5, input.top + 5};
+    ScreenToClient(hwnd, &inside);
+    EXPECT_EQ(GetPixel(dc, inside.x, inside.y), GetSysColor(COLOR_WINDOW));
+    ReleaseDC(hwnd, dc);
+}
+
+}  // namespace
