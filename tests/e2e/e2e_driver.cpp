@@ -1,0 +1,245 @@
+// Drives the real tarvisk.exe from another process, as a user would: finds its window by title, types through
+// WM_SETTEXT, clicks through BM_CLICK and posted commands, answers its message boxes by caption, starts a second
+// copy, and checks "user.ini" byte for byte.
+//
+//   tarvisk_e2e --tarvisk=PATH/tarvisk.exe --data=PATH/data [gtest options]
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/SettingsArchive.h"
+#include "tests/support/AppTestKit.h"
+
+namespace {
+
+using namespace testing_support;
+
+std::wstring programPath;
+std::wstring dataFolder;
+
+constexpr const wchar_t* kMainCaption = L"Tarvisk  最终版";
+constexpr int kCode = 1002, kInput = 1000, kEd98 = 1004, kExitButton = 1033;
+constexpr DWORD kWaitMs = 10000;
+
+// Wine maps the Unix root to drive Z:, so a path given by the build works as Z:\path.
+std::wstring WindowsPath(const std::string& path) {
+    std::wstring wide(path.begin(), path.end());
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
+    return !wide.empty() && wide[0] == L'\\' ? L"Z:" + wide : wide;
+}
+
+struct Found {
+    DWORD process;
+    const wchar_t* className;
+    std::wstring caption;
+    HWND window;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
+    auto* found = reinterpret_cast<Found*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != found->process || !IsWindowVisible(window)) return TRUE;
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (found->className && std::wcscmp(className, found->className) != 0) return TRUE;
+    wchar_t caption[256] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG, 2000, nullptr);
+    if (found->caption != caption) return TRUE;
+    found->window = window;
+    return FALSE;
+}
+
+std::wstring RemoteText(HWND window) {
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+// One run of tarvisk.exe in a working folder; ended by force if a check leaves it running.
+class Program {
+public:
+    explicit Program(const std::wstring& folder) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"\"" + programPath + L"\"";
+        started_ = CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.c_str(), &startup, &process_);
+    }
+    ~Program() {
+        if (!started_) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, kWaitMs);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return started_ != FALSE; }
+
+    // A visible top-level window of this process, waited for.
+    HWND WaitForWindow(const wchar_t* className, const std::wstring& caption, DWORD limitMs = kWaitMs) const {
+        const ULONGLONG deadline = GetTickCount64() + limitMs;
+        do {
+            Found found{process_.dwProcessId, className, caption, nullptr};
+            EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&found));
+            if (found.window) return found.window;
+            Sleep(30);
+        } while (GetTickCount64() < deadline);
+        return nullptr;
+    }
+    HWND WaitForMain() const { return WaitForWindow(nullptr, kMainCaption); }
+    HWND WaitForMessageBox(const std::wstring& caption) const { return WaitForWindow(L"#32770", caption); }
+
+    bool WaitForExit() const { return WaitForSingleObject(process_.hProcess, kWaitMs) == WAIT_OBJECT_0; }
+
+private:
+    PROCESS_INFORMATION process_{};
+    BOOL started_ = FALSE;
+};
+
+void Type(HWND main, const std::wstring& text) {
+    SendMessageTimeoutW(GetDlgItem(main, kInput), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+void Click(HWND main, int id) {
+    SendMessageTimeoutW(GetDlgItem(main, id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+// Posted, not sent: the command may open modal UI, or end the program.
+void Press(HWND window, int id) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+bool IsChecked(HWND main, int id) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(GetDlgItem(main, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(programPath.empty()) << "--tarvisk=PATH is required";
+        for (const auto& [name, text] : {std::pair{L"86.dll", L"工aaaa\n式aa\n"}, std::pair{L"98.dll", L"工aaaa\n"},
+                                         std::pair{L"fm.dll", L"龘dddd\n"}, std::pair{L"py.dll", L"工gong\n"}})
+            ASSERT_TRUE(WriteFileBytes(folder.File(name), Gbk(text)));
+    }
+
+    std::vector<std::uint8_t> Settings() const { return ReadFileBytes(folder.File(L"user.ini")); }
+
+    TempWorkFolder folder;
+};
+
+TEST_F(EndToEnd, FirstRunLooksUpAndTheExitButtonWritesTheSettings) {
+    ASSERT_FALSE(FileExists(folder.File(L"user.ini")));
+    Program program(folder.Path());
+    ASSERT_TRUE(program.Started());
+    HWND main = program.WaitForMain();
+    ASSERT_TRUE(main);
+    Type(main, L"式");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"式aa");
+    Press(main, kExitButton);
+    ASSERT_TRUE(program.WaitForExit());
+    const auto bytes = Settings();
+    ASSERT_EQ(bytes.size(), 25u);
+    const std::uint8_t head[] = {0x01, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00, 'C', 'U', 's', 'e', 'r'};
+    EXPECT_EQ(std::memcmp(bytes.data(), head, sizeof head), 0);
+}
+
+TEST_F(EndToEnd, EscapeAndYesRemembersTheEditionForTheNextStart) {
+    {
+        Program program(folder.Path());
+        HWND main = program.WaitForMain();
+        ASSERT_TRUE(main);
+        Click(main, kEd98);
+        Press(main, IDCANCEL);
+        HWND question = program.WaitForMessageBox(L"退出系统");
+        ASSERT_TRUE(question);
+        EXPECT_EQ(RemoteText(GetDlgItem(question, 0xFFFF)), L"真的退出Tarvisk？");
+        Press(question, IDYES);
+        ASSERT_TRUE(program.WaitForExit());
+    }
+    const auto saved = core::EncodeArchive({0, 1, 0, 0});
+    EXPECT_EQ(Settings(), std::vector<std::uint8_t>(saved.begin(), saved.end()));
+
+    Program again(folder.Path());
+    HWND main = again.WaitForMain();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(IsChecked(main, kEd98));
+    EXPECT_FALSE(IsChecked(main, 1003));
+    Press(main, kExitButton);
+    EXPECT_TRUE(again.WaitForExit());
+}
+
+TEST_F(EndToEnd, ASecondCopyShowsTheMessageAndEnds) {
+    Program first(folder.Path());
+    HWND main = first.WaitForMain();
+    ASSERT_TRUE(main);
+
+    Program second(folder.Path());
+    HWND message = second.WaitForMessageBox(L"tarvisk");
+    ASSERT_TRUE(message);
+    EXPECT_EQ(RemoteText(GetDlgItem(message, 0xFFFF)), L"已经有一个Tarvisk在运行了！");
+    EXPECT_FALSE(second.WaitForWindow(nullptr, kMainCaption, 200));
+    Press(message, IDOK);
+    EXPECT_TRUE(second.WaitForExit());
+
+    // The first copy goes on untouched.
+    Type(main, L"工");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"工aaaa");
+    Press(main, kExitButton);
+    EXPECT_TRUE(first.WaitForExit());
+}
+
+TEST_F(EndToEnd, AMissingDictionaryIsNamedOnTheCodeLine) {
+    RemovePath(folder.File(L"98.dll"));
+    Program program(folder.Path());
+    HWND main = program.WaitForMain();
+    ASSERT_TRUE(main);
+    Click(main, kEd98);
+    Type(main, L"工");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"找不到 98.dll");
+    Press(main, kExitButton);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(EndToEnd, TheShippedDictionariesAnswer) {
+    if (dataFolder.empty()) GTEST_SKIP() << "--data=PATH not given";
+    for (const wchar_t* name : {L"86.dll", L"98.dll", L"fm.dll", L"py.dll"})
+        ASSERT_TRUE(CopyFileW((dataFolder + L"\\" + name).c_str(), folder.File(name).c_str(), FALSE));
+    Program program(folder.Path());
+    HWND main = program.WaitForMain();
+    ASSERT_TRUE(main);
+    Click(main, 1024);  // pinyin on
+    Type(main, L"工");
+    const std::wstring code = RemoteText(GetDlgItem(main, kCode));
+    ASSERT_GE(code.size(), 2u);
+    EXPECT_EQ(code[0], L'工');
+    EXPECT_EQ(code.substr(1).find_first_not_of(L"abcdefghijklmnopqrstuvwxy"), std::wstring::npos) << Gbk(code);
+    const std::wstring reading = RemoteText(GetDlgItem(main, 1007));
+    EXPECT_EQ(reading.substr(0, 1), L"工");
+    Press(main, kExitButton);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind("--tarvisk=", 0) == 0) programPath = WindowsPath(argument.substr(10));
+        if (argument.rfind("--data=", 0) == 0) dataFolder = WindowsPath(argument.substr(7));
+    }
+    return RUN_ALL_TESTS();
+}
