@@ -127,26 +127,6 @@ TEST_F(MainHotkeyTest, CancelKeepsTheCombinationAndStillRewritesTheSettings) {
     EXPECT_EQ(window->savedEdition, 2);  // the read-back
 }
 
-TEST_F(MainHotkeyTest, TheDialogShowsTheStoredCombination) {
-    const auto stored = core::EncodeArchive({0, 0, 'K', HOTKEYF_CONTROL | HOTKEYF_ALT});
-    ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), std::string(stored.begin(), stored.end())));
-    Open();
-    LRESULT shown = 0;
-    BOOL controlEnabled = TRUE;
-    bool defaultChecked = false;
-    RunHotkeyDialog([&](HWND dialog) {
-        shown = SendDlgItemMessageW(dialog, IDC_HOTKEYCTRL, HKM_GETHOTKEY, 0, 0);
-        controlEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_HOTKEYCTRL));
-        defaultChecked = IsDlgButtonChecked(dialog, IDC_HK_DEFAULT) == BST_CHECKED;
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    });
-    EXPECT_EQ(LOWORD(shown), MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT));
-    EXPECT_FALSE(controlEnabled);
-    EXPECT_TRUE(defaultChecked);
-    EXPECT_EQ(platform.calls.back().name, "RegisterHotKey");
-    EXPECT_EQ(platform.calls.back().numbers, Registration(MOD_WIN, 'Z'));
-}
-
 TEST_F(MainHotkeyTest, ATakenNewCombinationIsNamedInAMessage) {
     platform.heldHotkeys = {{MOD_CONTROL | MOD_SHIFT, 'Q'}};
     Open();

@@ -127,28 +127,6 @@ TEST_F(MainWindowTest, NoRadioCheckedUsesTheRareTable) {
     EXPECT_EQ(CodeLine(), L"龘dddd");
 }
 
-TEST_F(MainWindowTest, HelpOpensTheHelpFileThroughTheShell) {
-    Open();
-    Command(IDC_HELPBTN);
-    const auto calls = platform.CallsNamed("ShellExecute");
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].window, nullptr);
-    EXPECT_EQ(calls[0].text, (std::vector<std::string>{"", "tarvisk.chm", "", ""}));
-    EXPECT_EQ(calls[0].numbers, (std::vector<long long>{SW_SHOWNORMAL}));
-}
-
-TEST_F(MainWindowTest, DraggingTheSurfacePostsACaptionGrab) {
-    Open();
-    MSG stale;
-    while (PeekMessageW(&stale, hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE)) {}
-    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9));
-    MSG grab{};
-    // Taken off the queue unhandled: dispatching it would start the system's move loop.
-    ASSERT_TRUE(PeekMessageW(&grab, hwnd, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
-    EXPECT_EQ(grab.wParam, static_cast<WPARAM>(HTCAPTION));
-    EXPECT_EQ(grab.lParam, MAKELPARAM(7, 9));
-}
-
 TEST_F(MainWindowTest, PaintsInTheProgramsColours) {
     Open();
     UpdateWindow(hwnd);
