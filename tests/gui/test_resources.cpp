@@ -128,6 +128,10 @@ TEST(ResourceIcons, ButtonIconsAreOpaqueInTheMiddleAndClearInTheCorners) {
         EXPECT_EQ(GetPixel(dc, 31, 31), RGB(255, 255, 255)) << "bottom-right corner shows the background";
         EXPECT_EQ(GetPixel(dc, 16, 16), RGB(0, 0, 0)) << "the centre is drawn";
         EXPECT_EQ(GetPixel(dc, 5, 16), RGB(0, 0, 0)) << "the badge reaches into the cut edge";
+        // Under a clear mask the colour bits are XORed onto the background, so they must be black there.
+        SelectObject(dc, info.hbmColor);
+        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+        EXPECT_EQ(GetPixel(dc, 31, 31), RGB(0, 0, 0));
         SelectObject(dc, old);
         DeleteDC(dc);
         DeleteObject(info.hbmColor);

@@ -111,7 +111,8 @@ def icon_image_argb(image):
     xor = bytearray()
     for y in range(height - 1, -1, -1):
         for r, g, b, a in rgba[y * width:(y + 1) * width]:
-            xor.extend((b, g, r, a))
+            # Fully transparent pixels black, as for the AND mask of the paletted icons.
+            xor.extend((b, g, r, a) if a else (0, 0, 0, 0))
     mask = _and_mask([a > 0 for *_, a in rgba], width, height)
     header = _info_header(width, 2 * height, 32, len(xor) + len(mask), 0)
     return header + bytes(xor) + mask
@@ -138,16 +139,20 @@ def icon_file(entries, cursor=False):
 def icon_8bit(image_rgba, matte):
     """One 8-bit entry from an RGBA picture: partly transparent pixels are mixed
     onto `matte` (the colour the icon will stand on) and become opaque, fully
-    transparent ones go to the AND mask."""
+    transparent ones go to the AND mask.
+
+    Where the AND mask lets the screen through, the colour bits are XORed onto it,
+    so they must be black there: palette entry 0 is kept for that black and the
+    picture's own colours take the other 255."""
     width, height = image_rgba.size
-    rgba = list(image_rgba.getdata())
-    opaque = [a >= 24 for *_, a in rgba]
+    opaque = [a >= 24 for *_, a in image_rgba.getdata()]
     flat = Image.new("RGB", image_rgba.size, matte)
     flat.paste(image_rgba, (0, 0), image_rgba)
-    pixels = list(flat.getdata())
     # Transparent pixels take the matte colour so that they do not claim palette slots.
-    flat.putdata([p if o else matte for p, o in zip(pixels, opaque)])
-    palette, indices = quantize(flat, 256)
+    flat.putdata([p if o else matte for p, o in zip(flat.getdata(), opaque)])
+    palette, indices = quantize(flat, 255)
+    palette = [(0, 0, 0)] + palette
+    indices = [i + 1 for i in indices]
     data = icon_image_paletted(width, height, 8, palette, indices, opaque)
     return {"width": width, "height": height, "bits": 8, "colours": 0, "data": data}
 

@@ -143,6 +143,13 @@ class Containers(unittest.TestCase):
         picture.paste((200, 10, 10, 255), (8, 8, 24, 24))
         picture.putpixel((7, 8), (255, 255, 255, 128))
         entry = c.icon_8bit(picture, d.WINDOW_BLUE)
+        # Where the mask shows the screen, the colour bits are XORed onto it: they must be black.
+        dib = entry["data"]
+        palette = [(dib[42 + 4 * i], dib[41 + 4 * i], dib[40 + 4 * i]) for i in range(256)]
+        xor = dib[40 + 1024:40 + 1024 + 32 * 32]     # rows bottom-up
+        for x, y in ((0, 0), (31, 31), (6, 8)):
+            self.assertEqual(palette[xor[(31 - y) * 32 + x]], (0, 0, 0), (x, y))
+        self.assertEqual(palette[xor[(31 - 16) * 32 + 16]], (200, 10, 10))
         image = Image.open(io.BytesIO(c.icon_file([entry]))).convert("RGBA")
         self.assertEqual(image.getpixel((0, 0))[3], 0)
         self.assertEqual(image.getpixel((16, 16)), (200, 10, 10, 255))
