@@ -17,7 +17,7 @@ import math
 import re
 from dataclasses import dataclass
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, ImageEnhance
 
 import drawing as d
 from wubi_facts import LAST_STROKES, SHAPES, ZONES, strip_reading_aids
@@ -182,6 +182,8 @@ def thumbnail(chart, size):
     """The chart shrunk to the main window's thumbnail, with a frame so that it
     reads as a picture against the window's blue."""
     small = chart.resize((size[0] - 2, size[1] - 2), Image.Resampling.LANCZOS)
+    # Shrinking mixes the pale zone colours with text into grey; bring the zones back.
+    small = ImageEnhance.Contrast(ImageEnhance.Color(small).enhance(2.0)).enhance(1.15)
     image = Image.new("RGB", size, d.WHITE)
     image.paste(small, (1, 1))
     return image
