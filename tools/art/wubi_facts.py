@@ -120,6 +120,9 @@ def check(keys86, keys98, ident):
         expected = ZONES[stroke - 1][2][shape - 1]
         if letter != expected or code != 10 * stroke + shape:
             problems.append(f"identification {shape},{stroke}: {letter} {code}")
+        # The identification chart shows one key-name character per key for both editions.
+        if letter in keys86 and letter in keys98 and keys86[letter].name != keys98[letter].name:
+            problems.append(f"identification key {letter} has two key names")
     if len(ident) != 15:
         problems.append(f"identification table has {len(ident)} cells")
     return problems
