@@ -1,0 +1,84 @@
+# The Windows (MinGW) half of the build: core, the program library, resources, tarvisk.exe and the Wine tests.
+# Included by the top-level CMakeLists.txt in the cross tree only.
+
+enable_language(RC)
+include(TarviskWine)
+
+add_compile_definitions(
+  UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN STRICT
+  WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600 OEMRESOURCE)
+
+set(TARVISK_WIN32_LIBS comctl32 shell32 ole32 oleaut32 uuid advapi32 gdi32 user32 uxtheme)
+
+tarvisk_add_subdirectory_if_present(core)
+
+# The Windows code keeps its strings as GBK bytes, and its narrow literals are GBK too (framework/Text.h checks).
+# core/ is left out: it is built natively as well and must mean the same bytes in both trees.
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>")
+
+# --- Resources --------------------------------------------------------------------------------------------------
+# One object, linked into tarvisk.exe and into every GUI test exe (dialogs load from the exe's own module).
+add_library(tarvisk_resources OBJECT "${TARVISK_REPO_DIR}/resources/tarvisk.rc")
+target_include_directories(tarvisk_resources PRIVATE "${TARVISK_REPO_DIR}" "${TARVISK_REPO_DIR}/resources")
+target_compile_options(tarvisk_resources PRIVATE "$<$<COMPILE_LANGUAGE:RC>:--codepage=65001>")
+if(EXISTS "${TARVISK_REPO_DIR}/resources/art.rc")
+  target_compile_definitions(tarvisk_resources PRIVATE TARVISK_HAVE_ART)
+endif()
+# windres names pictures by file; the dependency scanner only follows #include. Every file under resources/ is a
+# dependency, and the glob also notices art.rc appearing (CMake then re-configures).
+file(GLOB_RECURSE _tarvisk_resource_files CONFIGURE_DEPENDS "${TARVISK_REPO_DIR}/resources/*")
+list(FILTER _tarvisk_resource_files EXCLUDE REGEX "/resources/tarvisk\\.rc$")
+set_source_files_properties("${TARVISK_REPO_DIR}/resources/tarvisk.rc" PROPERTIES
+  OBJECT_DEPENDS "${_tarvisk_resource_files}")
+
+# --- The program library -----------------------------------------------------------------------------------------
+# Every .cpp of the Windows folders except app/entry/ (WinMain and the one application object), so tests can link it.
+file(GLOB_RECURSE TARVISK_LIB_SOURCES CONFIGURE_DEPENDS
+  "${TARVISK_REPO_DIR}/framework/*.cpp"
+  "${TARVISK_REPO_DIR}/app/*.cpp"
+  "${TARVISK_REPO_DIR}/windows/*.cpp"
+  "${TARVISK_REPO_DIR}/controls/*.cpp"
+  "${TARVISK_REPO_DIR}/menu/*.cpp")
+list(FILTER TARVISK_LIB_SOURCES EXCLUDE REGEX "/app/entry/")
+if(NOT TARVISK_LIB_SOURCES)
+  # No sources yet: an archive still needs one object.
+  set(_tarvisk_stub "${CMAKE_BINARY_DIR}/generated/tarvisk_lib_stub.cpp")
+  file(WRITE "${_tarvisk_stub}" "// Placeholder while the program library has no sources.\nnamespace tarvisk { int libStub; }\n")
+  set(TARVISK_LIB_SOURCES "${_tarvisk_stub}")
+endif()
+add_library(tarvisk_lib STATIC ${TARVISK_LIB_SOURCES})
+target_link_libraries(tarvisk_lib PUBLIC ${TARVISK_WIN32_LIBS})
+if(TARGET tarvisk_core)
+  target_link_libraries(tarvisk_lib PUBLIC tarvisk_core)
+endif()
+
+# --- tarvisk.exe -------------------------------------------------------------------------------------------------
+file(GLOB TARVISK_ENTRY_SOURCES CONFIGURE_DEPENDS "${TARVISK_REPO_DIR}/app/entry/*.cpp")
+if(TARVISK_ENTRY_SOURCES)
+  add_executable(tarvisk WIN32 ${TARVISK_ENTRY_SOURCES} $<TARGET_OBJECTS:tarvisk_resources>)
+  target_link_libraries(tarvisk PRIVATE tarvisk_lib)
+  set_target_properties(tarvisk PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
+  set(TARVISK_EXE_TARGET tarvisk)
+  set(TARVISK_EXE "${CMAKE_BINARY_DIR}/bin/tarvisk.exe")
+endif()
+
+# --- Help file -----------------------------------------------------------------------------------------------------
+# tools/build-help.sh OUT_DIR writes OUT_DIR/tarvisk.chm from help/.
+if(EXISTS "${TARVISK_REPO_DIR}/tools/build-help.sh")
+  file(GLOB_RECURSE _tarvisk_help_sources CONFIGURE_DEPENDS "${TARVISK_REPO_DIR}/help/*")
+  add_custom_command(
+    OUTPUT "${CMAKE_BINARY_DIR}/help/tarvisk.chm"
+    COMMAND bash "${TARVISK_REPO_DIR}/tools/build-help.sh" "${CMAKE_BINARY_DIR}/help"
+    DEPENDS "${TARVISK_REPO_DIR}/tools/build-help.sh" ${_tarvisk_help_sources}
+    COMMENT "Building tarvisk.chm"
+    VERBATIM)
+  add_custom_target(tarvisk_help ALL DEPENDS "${CMAKE_BINARY_DIR}/help/tarvisk.chm")
+endif()
+
+# --- Tests ---------------------------------------------------------------------------------------------------------
+tarvisk_add_wine_fixture()
+add_subdirectory(tests/support)
+add_subdirectory(tests/gui)
+if(TARGET tarvisk)
+  tarvisk_add_subdirectory_if_present(tests/e2e)
+endif()
