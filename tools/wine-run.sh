@@ -137,6 +137,9 @@ create_prefix() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     fi
     install_fonts
+    # A virtual desktop named Tarvisk (--desktop) gets Wine's taskbar, with the notification area.
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Tarvisk' /v EnableShell /t REG_DWORD /d 1 /f \
+        </dev/null >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tarvisk-ready"
 }
