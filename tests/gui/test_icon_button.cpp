@@ -472,7 +472,10 @@ TEST_F(IconButtonTest, SettersReportTheirResults) {
     EXPECT_EQ(button.HoverCursor(), nullptr);
     if (FindResourceW(nullptr, MAKEINTRESOURCEW(IDC_HAND_POINT), RT_GROUP_CURSOR)) {
         EXPECT_EQ(button.SetHoverCursor(IDC_HAND_POINT), IconButton::IconButtonOk);
-        EXPECT_NE(button.HoverCursor(), nullptr);
+        ASSERT_NE(button.HoverCursor(), nullptr);
+        const WPARAM self = reinterpret_cast<WPARAM>(okHwnd);
+        EXPECT_TRUE(SendMessageW(okHwnd, WM_SETCURSOR, self, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+        EXPECT_EQ(GetCursor(), button.HoverCursor());
     }
 }
 
