@@ -210,8 +210,8 @@ TEST_F(HotkeyDialogTest, ButtonsAreFlatIconButtonsWithLightText) {
                 EXPECT_EQ(button->SlotColour(IconButton::NormalText), RGB(255, 255, 255));
                 EXPECT_EQ(button->IsDefault() != FALSE, id == IDOK);
                 EXPECT_EQ(GetWindowLongPtrW(GetDlgItem(d, id), GWL_STYLE) & 0x1F, BS_OWNERDRAW);
-                const bool artLinked = FindResourceW(nullptr, MAKEINTRESOURCEW(id == IDOK ? IDI_OK_HOT : IDI_CANCEL_HOT),
-                                                     RT_GROUP_ICON) != nullptr;
+                const UINT hotIcon = id == IDOK ? IDI_OK_HOT : IDI_CANCEL_HOT;
+                const bool artLinked = FindResourceW(nullptr, MAKEINTRESOURCEW(hotIcon), RT_GROUP_ICON) != nullptr;
                 EXPECT_EQ(button->HotIcon() != nullptr, artLinked);
                 EXPECT_EQ(button->NormalIcon() != nullptr, artLinked);
             }

@@ -175,10 +175,12 @@ protected:
     HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(okHwnd, WM_GETFONT, 0, 0)); }
 
     void UseTestColours() {
-        for (const auto& [slot, colour] : {std::pair{IconButton::NormalBack, kNormalBack}, {IconButton::HotBack, kHotBack},
-                                           {IconButton::FocusBack, kFocusBack}, {IconButton::NormalText, kNormalText},
-                                           {IconButton::HotText, kHotText}})
-            button.SetSlotColour(slot, colour, FALSE);
+        const std::pair<BYTE, COLORREF> slots[] = {
+            {IconButton::NormalBack, kNormalBack}, {IconButton::HotBack, kHotBack},
+            {IconButton::FocusBack, kFocusBack},   {IconButton::NormalText, kNormalText},
+            {IconButton::HotText, kHotText},
+        };
+        for (const auto& [slot, colour] : slots) button.SetSlotColour(slot, colour, FALSE);
     }
 
     HostDialog host;
