@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr DWORD kButtonTypeMask = 0x1F;  // BS_TYPEMASK plus the flat-style bit the dialog manager may set
+constexpr DWORD kButtonTypeMask = 0x1F;  // the type bits (BS_TYPEMASK) and the unused bit above them
 constexpr UINT kDrawTextFlags = DT_WORDBREAK | DT_CENTER;
 constexpr int kMaxTipWidth = 400;
 constexpr UINT_PTR kToolId = 1;
