@@ -15,7 +15,10 @@ function(tarvisk_add_wine_fixture)
 endfunction()
 
 # tarvisk_add_wine_test(<target> [TIMEOUT seconds] [WORKING_DIRECTORY dir])
-# Registers a GoogleTest executable: one ctest entry per executable (each runs its whole suite in one Wine process).
+# Registers a GoogleTest executable as one ctest entry that runs its whole suite in one Wine process. Measured: a
+# Wine process costs about 0.17 s to start even with the wineserver kept running, and the suites take 0.3-2.5 s each;
+# gtest_discover_tests would start one process to list the cases and then one per case, several times the time for
+# the same checks. gtest's own output names every failing case.
 function(tarvisk_add_wine_test target)
   cmake_parse_arguments(ARG "" "TIMEOUT;WORKING_DIRECTORY" "" ${ARGN})
   if(NOT ARG_TIMEOUT)

@@ -108,22 +108,21 @@ xvfb_alive() {
 }
 
 start_xvfb() {
-    local fifo pid number
+    local fifo number
     rm -f "$state/display" "$state/xvfb.pid"
     fifo="$state/displayfd"
     rm -f "$fifo"
     mkfifo "$fifo"
     # -displayfd picks a free display number and writes it once the server accepts connections.
-    setsid Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$fifo" </dev/null >/dev/null 2>&1 &
-    pid=$!
+    # The shell notes its own pid, then becomes Xvfb (setsid may fork, so $! is not always the server).
+    setsid sh -c 'echo $$ >"$1"; shift; exec "$@"' sh "$state/xvfb.pid" \
+        Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$fifo" </dev/null >/dev/null 2>&1 9>&- &
     if ! read -r -t 30 number <"$fifo"; then
-        kill "$pid" 2>/dev/null || true
-        rm -f "$fifo"
+        rm -f "$fifo" "$state/xvfb.pid"
         echo "wine-run.sh: Xvfb did not start" >&2
         return 1
     fi
     rm -f "$fifo"
-    echo "$pid" >"$state/xvfb.pid"
     echo ":$number" >"$state/display"
 }
 
@@ -131,16 +130,18 @@ start_xvfb() {
 prefix_ready() { [ -f "$WINEPREFIX/.tarvisk-ready" ]; }
 
 create_prefix() {
+    # A half-made prefix may still have a server running; stop it before starting over.
+    [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 9>&- || true
     rm -rf "$WINEPREFIX"
-    wineboot -i </dev/null >"$state/logs/wineboot.log" 2>&1
+    wineboot -i </dev/null >"$state/logs/wineboot.log" 2>&1 9>&-
     if [ "$instance" = test ]; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
     fi
     install_fonts
     # A virtual desktop named Tarvisk (--desktop) gets Wine's taskbar, with the notification area.
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Tarvisk' /v EnableShell /t REG_DWORD /d 1 /f \
-        </dev/null >/dev/null 2>&1
-    wineserver -w
+        </dev/null >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
     touch "$WINEPREFIX/.tarvisk-ready"
 }
 
@@ -162,22 +163,28 @@ install_fonts() {
         case "$font" in */vgafix.fon|*/vgasys.fon) continue ;; esac
         [ -e "$font" ] && ln -sf "$font" "$fonts/"
     done
-    wine reg add "$nt\FontSubstitutes" /v Fixedsys /t REG_SZ /d "WenQuanYi Micro Hei Mono" /f </dev/null >/dev/null 2>&1
-    wine reg add "$nt\FontSubstitutes" /v System /t REG_SZ /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1
+    wine reg add "$nt\FontSubstitutes" /v Fixedsys /t REG_SZ /d "WenQuanYi Micro Hei Mono" /f </dev/null >/dev/null 2>&1 9>&-
+    wine reg add "$nt\FontSubstitutes" /v System /t REG_SZ /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1 9>&-
     for face in SimSun NSimSun "宋体"; do
-        wine reg add "$nt\FontSubstitutes" /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f </dev/null >/dev/null 2>&1
+        wine reg add "$nt\FontSubstitutes" /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f </dev/null >/dev/null 2>&1 9>&-
     done
     for face in "DejaVu Sans" "DejaVu Sans Bold" Tahoma "Tahoma Bold" "Microsoft Sans Serif" "Lucida Sans Unicode"; do
-        wine reg add "$nt\FontLink\SystemLink" /v "$face" /t REG_MULTI_SZ /d "$cjk_link" /f </dev/null >/dev/null 2>&1
+        wine reg add "$nt\FontLink\SystemLink" /v "$face" /t REG_MULTI_SZ /d "$cjk_link" /f </dev/null >/dev/null 2>&1 9>&-
     done
 }
 
 wineserver_running() {
-    # wineserver works in /tmp/.wine-UID/server-DEV-INODE of its prefix: find a live one there.
-    local dir pid
-    dir="/tmp/.wine-$(id -u)/server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))"
+    # wineserver works in a folder named after the prefix's device and inode: /tmp/.wine-UID/server-DEV-INODE
+    # upstream; Debian puts it in a random /tmp/wine-XXXXXX that the prefix's file "wineserver" names.
+    local name pid cwd dirs=()
+    name="server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))"
+    [ -r "$WINEPREFIX/wineserver" ] && dirs+=("/tmp/$(cat "$WINEPREFIX/wineserver")/$name")
+    dirs+=("/tmp/.wine-$(id -u)/$name")
     for pid in $(pgrep -x 'wineserver|wineserver64' 2>/dev/null); do
-        [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$dir" ] && return 0
+        cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null) || continue
+        for dir in "${dirs[@]}"; do
+            [ "$cwd" = "$dir" ] && return 0
+        done
     done
     return 1
 }
@@ -192,20 +199,23 @@ ensure_session() {
     # A persistent server keeps Wine's system processes (services, explorer) alive between test programs; the first
     # program after it starts them, so that one runs with stdio on /dev/null.
     if ! wineserver_running; then
-        setsid wineserver -p </dev/null >/dev/null 2>&1 || true
-        wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
+        setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+        wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 9>&- || true
     fi
 }
 
+# Everything started while the lock is held gets "9>&-": a daemon that inherited the lock's descriptor would keep
+# the lock after this script is gone.
 with_lock() {
     exec 9>"$state/lock"
     flock 9
     "$@"
     flock -u 9
+    exec 9>&-
 }
 
 stop_session() {
-    wineserver -k >/dev/null 2>&1 || true
+    wineserver -k >/dev/null 2>&1 9>&- || true
     if [ -f "$state/xvfb.pid" ]; then
         local pid
         pid=$(cat "$state/xvfb.pid")
