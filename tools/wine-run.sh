@@ -180,7 +180,7 @@ wineserver_running() {
     name="server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))"
     [ -r "$WINEPREFIX/wineserver" ] && dirs+=("/tmp/$(cat "$WINEPREFIX/wineserver")/$name")
     dirs+=("/tmp/.wine-$(id -u)/$name")
-    for pid in $(pgrep -x 'wineserver|wineserver64' 2>/dev/null); do
+    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
         cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null) || continue
         for dir in "${dirs[@]}"; do
             [ "$cwd" = "$dir" ] && return 0
