@@ -314,6 +314,10 @@ bool IconButton::DrawItem(DRAWITEMSTRUCT* drawItem) {
         if (isPressed_) OffsetRect(&captionRect, 1, 1);
         const RECT area = captionRect;
         DrawTextW(dc, caption.c_str(), -1, &captionRect, DT_CALCRECT | kDrawTextFlags);
+        // A caption whose widest word is wider than the room beside the icon cannot be read there; it only carries
+        // a mnemonic (the mini-window button's blanks and "(&m)"). Drawing it anyway left a stray letter over the
+        // icon, because DrawText packs the blanks differently once the rectangle has grown to that word.
+        if (captionRect.right - captionRect.left > area.right - area.left) return true;
         const auto [dx, dy] = core::CentreOffset(ToBox(area), captionRect.right - captionRect.left,
                                                  captionRect.bottom - captionRect.top);
         OffsetRect(&captionRect, dx, dy);

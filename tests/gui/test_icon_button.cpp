@@ -247,6 +247,28 @@ TEST_F(IconButtonTest, CaptionIsCentredRightOfTheIconAndFollowsThePress) {
     EXPECT_EQ(pressed.BoxOf(kRed).left, 4);
 }
 
+// The mini-window button's caption is blanks and a mnemonic; its word does not fit beside the icon, so nothing of
+// it may show (it once left a stray underlined "m" over the icon), while a caption that fits is still drawn.
+TEST_F(IconButtonTest, CaptionTooWideForTheRoomBesideTheIconIsNotDrawn) {
+    ASSERT_EQ(button.AssignIcons(SolidIcon(32, kRed), nullptr), IconButton::IconButtonOk);
+    UseTestColours();
+    const int width = 45, height = 43;
+    Resize(width, height);
+    for (const UINT state : {0u, static_cast<UINT>(ODS_SELECTED)}) {
+        SCOPED_TRACE(testing::Message() << "state " << state);
+        SetWindowTextW(okHwnd, L"                            (&m)");
+        Canvas canvas(width, height, Font());
+        Draw(canvas, width, height, state);
+        EXPECT_FALSE(canvas.Has(kNormalText));
+        EXPECT_FALSE(canvas.Has(kHotText));
+    }
+    SetWindowTextW(okHwnd, L"OK");
+    Canvas wide(120, height, Font());
+    Resize(120, height);
+    Draw(wide, 120, height, 0);
+    EXPECT_TRUE(wide.Has(kNormalText));
+}
+
 TEST_F(IconButtonTest, BorderBackgroundIconAndTextFollowTheState) {
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
     ASSERT_NE(light, dark);
