@@ -43,6 +43,9 @@ while [ $# -gt 0 ]; do
     esac
 done
 
+mkdir -p "$build"
+build=$(cd "$build" && pwd)   # the program starts in another folder: its path must not be relative
+
 if [ $# -gt 0 ]; then
     program=("$@")
     [ -n "$cwd" ] || cwd=$PWD
@@ -54,8 +57,6 @@ if [ ! -f "${program[0]}" ]; then
     echo "screenshot.sh: ${program[0]} not found (build it first: tools/dev.sh run builds it)" >&2
     exit 1
 fi
-mkdir -p "$build"
-build=$(cd "$build" && pwd)
 [ -n "$out" ] || out="$build/screenshots/tarvisk-$(date +%Y%m%d-%H%M%S).png"
 mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
