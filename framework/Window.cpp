@@ -22,17 +22,14 @@ POINT PointFrom(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+// WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC: the colour requests a parent receives about its children.
+bool IsColourRequest(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
 HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsColourRequest(message)) return reinterpret_cast<HWND>(lParam);
     switch (message) {
     case WM_COMMAND: return reinterpret_cast<HWND>(lParam);
     case WM_NOTIFY: return lParam ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom : nullptr;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: return reinterpret_cast<HWND>(lParam);
     case WM_DRAWITEM: {
         auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
         return draw && draw->CtlType != ODT_MENU ? draw->hwndItem : nullptr;
@@ -141,6 +138,12 @@ bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (OnMessage(message, wParam, lParam, result)) return result;
+    if (IsColourRequest(message)) {
+        if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
+        if (HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message))
+            return reinterpret_cast<LRESULT>(brush);
+        return Default();
+    }
 
     switch (message) {
     case WM_COMMAND: {
@@ -156,18 +159,6 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MEASUREITEM:
         if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
         return Default();
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
-        if (HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message))
-            return reinterpret_cast<LRESULT>(brush);
-        return Default();
-    }
     case WM_PAINT: OnPaint(); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
     case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
@@ -193,24 +184,17 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool Window::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (IsColourRequest(message)) {
+        HBRUSH brush = OnReflectedCtlColor(reinterpret_cast<HDC>(wParam), message);
+        if (brush) result = reinterpret_cast<LRESULT>(brush);
+        return brush != nullptr;
+    }
     switch (message) {
     case WM_COMMAND:
         if (!OnReflectedCommand(HIWORD(wParam))) return false;
         result = 0;
         return true;
     case WM_NOTIFY: return OnReflectedNotify(reinterpret_cast<NMHDR*>(lParam), result);
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        if (HBRUSH brush = OnReflectedCtlColor(reinterpret_cast<HDC>(wParam), message)) {
-            result = reinterpret_cast<LRESULT>(brush);
-            return true;
-        }
-        return false;
     case WM_DRAWITEM:
         if (!DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return false;
         result = TRUE;
