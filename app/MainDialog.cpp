@@ -219,6 +219,13 @@ void MainDialog::LoadSettings(const std::string& fileName) {
 
 void MainDialog::RegisterHotkey(bool sayWhenTaken) {
     const core::HotkeyChoice choice = core::ChooseHotkey(hotkeyMode, hotkeyKey, hotkeyModifiers);
+    if (choice.virtualKey == 0) {
+        // "Custom" with an empty hotkey control: there is no key to register, and no other program to blame.
+        if (sayWhenTaken)
+            fw::Sys().MessageBox(hwnd_, "自定义热键是空的，现在没有热键。请在定义热键对话框中按下一个组合键。",
+                                 "Tarvisk", MB_ICONEXCLAMATION);
+        return;
+    }
     if (fw::Sys().RegisterHotKey(hwnd_, HOTKEY_ID, choice.modifiers, choice.virtualKey) || !sayWhenTaken) return;
     const std::string text = std::string("热键 ") + core::DescribeHotkey(choice.modifiers, choice.virtualKey) +
                              " 已被其他程序占用，请换一个组合。";

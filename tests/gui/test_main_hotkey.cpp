@@ -141,6 +141,19 @@ TEST_F(MainHotkeyTest, ATakenNewCombinationIsNamedInAMessage) {
     EXPECT_EQ(SettingsBytes(), Bytes({1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}));
 }
 
+TEST_F(MainHotkeyTest, AnEmptyCustomCombinationRegistersNothingAndSaysSo) {
+    Open();
+    const std::size_t before = platform.calls.size();
+    RunHotkeyDialog([](HWND dialog) { ChooseCustom(dialog, 0); });
+    EXPECT_EQ(HotkeyCalls(before), (std::vector<std::pair<std::string, std::vector<long long>>>{
+                                       {"UnregisterHotKey", {HOTKEY_ID}},
+                                   }));
+    const auto boxes = platform.CallsNamed("MessageBox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text[0], Gbk(L"自定义热键是空的，现在没有热键。请在定义热键对话框中按下一个组合键。"));
+    EXPECT_EQ(SettingsBytes(), Bytes({1, 0, 0, 0}));
+}
+
 TEST_F(MainHotkeyTest, TheHotkeyMessageHidesAndShowsTheWindow) {
     Open();
     SendMessageW(hwnd, WM_HOTKEY, 7, MAKELPARAM(MOD_WIN, 'Z'));  // not ours
