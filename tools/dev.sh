@@ -19,6 +19,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Everything the build, the tests and the maintainer tools need, in one place.
 PACKAGES=(
     cmake make g++                              # native tree
+    clang libclang-rt-dev                       # fuzz targets (libFuzzer and the sanitizer runtimes)
     g++-mingw-w64-x86-64 mingw-w64-tools        # Windows tree (x86_64-w64-mingw32-g++-posix, windres)
     googletest libbenchmark-dev                 # tests (sources built by CMake), benchmarks
     wine wine64 fonts-wine                      # running the Windows programs
