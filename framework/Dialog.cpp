@@ -65,7 +65,8 @@ HBRUSH DialogBackgroundBrush() { return TheColours().brush.get(); }
 Dialog::Dialog(UINT templateId, Window* parent) : templateId_(templateId), parent_(parent) {}
 
 Dialog::~Dialog() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    // The handlers that would run now are the base's, on an object whose derived part is gone: stop routing first.
+    if (HWND hwnd = UnsubclassWindow()) DestroyWindow(hwnd);
 }
 
 HWND Dialog::OwnerForNewWindow() const {

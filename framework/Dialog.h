@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
 
 #include "framework/Window.h"
 
@@ -25,6 +26,9 @@ HBRUSH DialogBackgroundBrush();
 class Dialog : public Window {
 public:
     explicit Dialog(UINT templateId, Window* parent = nullptr);
+    // Destroys a window that is still open. By then the derived part is gone, so this is only a last resort that
+    // keeps the window from outliving its object: a dialog that can be open when its object goes is held as
+    // Modeless<T>, which destroys the window while T's handlers still exist.
     ~Dialog() override;
 
     // Runs the dialog modally: the owner is disabled, the dialog's own message loop runs until EndDialog, the
@@ -64,6 +68,20 @@ private:
     bool modal_ = false;
     bool ended_ = false;
     INT_PTR result_ = -1;
+};
+
+// A dialog object whose destruction first destroys its window, while T's own handlers (its OnDestroy, the members
+// it releases there, its child controls' objects) still exist. Modeless dialogs are held this way; a modal run has
+// destroyed its window before DoModal returns.
+template <typename T>
+class Modeless final : public T {
+    static_assert(std::is_base_of_v<Dialog, T>, "Modeless holds dialogs");
+
+public:
+    using T::T;
+    ~Modeless() override {
+        if (HWND hwnd = this->GetSafeHwnd()) ::DestroyWindow(hwnd);
+    }
 };
 
 class DataExchange {

@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/IconButton.h"
 #include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Text.h"
@@ -128,6 +133,50 @@ TEST(Framework, AQuitMessageEndsEveryModalLoopItPasses) {
     MSG message{};
     ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // still there for the next loop
     EXPECT_EQ(message.wParam, 3u);
+}
+
+// A modeless dialog whose own teardown needs its members: it records what its WM_DESTROY handling saw.
+class TeardownDialog : public fw::Dialog {
+public:
+    explicit TeardownDialog(std::vector<std::string>& log) : fw::Dialog(IDD_HOTKEY), log_(log) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        fw::Dialog::OnInitDialog();
+        okButton_.SubclassDlgItem(IDOK, this);
+        okButton_.SetTipText("确定");
+        return TRUE;
+    }
+    void OnDestroy() override {
+        log_.push_back(okButton_.GetSafeHwnd() ? "own teardown, button attached" : "own teardown, button gone");
+        Default();
+    }
+
+private:
+    std::vector<std::string>& log_;
+    IconButton okButton_;
+};
+
+TEST(Framework, AModelessDialogDestroyedThroughItsObjectRunsItsOwnTeardown) {
+    std::vector<std::string> log;
+    HWND hwnd = nullptr;
+    {
+        auto dialog = std::make_unique<fw::Modeless<TeardownDialog>>(log);
+        ASSERT_TRUE(dialog->Create());
+        hwnd = dialog->GetSafeHwnd();
+    }
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(log, std::vector<std::string>{"own teardown, button attached"});
+
+    // Closed before its object goes: the object then has nothing left to destroy.
+    log.clear();
+    {
+        fw::Modeless<TeardownDialog> dialog(log);
+        ASSERT_TRUE(dialog.Create());
+        DestroyWindow(dialog.GetSafeHwnd());
+        EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
+    }
+    EXPECT_EQ(log.size(), 1u);
 }
 
 TEST(Framework, DialogColoursPaintStaticsButLeaveEditBoxes) {

@@ -38,7 +38,7 @@ protected:
     void TearDown() override { Close(); }
 
     void Open() {
-        window = std::make_unique<MainDialog>();
+        window = std::make_unique<fw::Modeless<MainDialog>>();
         app.mainWindow = window.get();
         ASSERT_TRUE(window->Create());
         hwnd = window->GetSafeHwnd();
@@ -46,8 +46,6 @@ protected:
 
     void Close() {
         app.mainWindow = nullptr;
-        // Destroyed while the object is whole, so its own WM_DESTROY handling runs (as after a modal run).
-        if (window && window->GetSafeHwnd()) DestroyWindow(window->GetSafeHwnd());
         window.reset();
         hwnd = nullptr;
     }
@@ -73,7 +71,7 @@ protected:
     PlatformScope scope{platform};
     TempWorkFolder folder;
     LookupApp app;
-    std::unique_ptr<MainDialog> window;
+    std::unique_ptr<fw::Modeless<MainDialog>> window;
     HWND hwnd = nullptr;
 };
 
