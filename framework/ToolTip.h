@@ -1,4 +1,9 @@
 // A tooltip window owned by one control, with the calls the program's controls make on it.
+//
+// The tooltip is a popup owned by the control's top-level window, so the system destroys it together with that
+// window, possibly before the control's object goes away. The object follows its window (it is routed through the
+// framework like any window) and forgets the handle when the window is destroyed, so it never destroys, or sends to,
+// a handle that is gone. Mouse messages reach it only through RelayEvent: the tool does not subclass its window.
 #pragma once
 
 #include <windows.h>
@@ -6,18 +11,17 @@
 
 #include <string>
 
+#include "framework/Window.h"
+
 namespace fw {
 
-class ToolTip {
+class ToolTip : public Window {
 public:
     ToolTip() = default;
-    ~ToolTip() { Destroy(); }
-    ToolTip(const ToolTip&) = delete;
-    ToolTip& operator=(const ToolTip&) = delete;
+    ~ToolTip() override { Destroy(); }
 
     bool Create(HWND parent, DWORD style = 0);
     void Destroy();
-    HWND GetSafeHwnd() const { return hwnd_; }
     explicit operator bool() const { return hwnd_ != nullptr; }
 
     // Tool `id` of window `tool`, with a GBK text, over `rect` (client coordinates of `tool`).
@@ -29,9 +33,6 @@ public:
     void RelayEvent(MSG* message);
     // The text of tool `id` of window `tool` (GBK), for callers that show or check it.
     std::string GetText(HWND tool, UINT_PTR id) const;
-
-private:
-    HWND hwnd_ = nullptr;
 };
 
 }  // namespace fw

@@ -552,6 +552,41 @@ TEST_F(IconButtonTest, TooltipIsMadeOnFirstNeedWithOneTool) {
     EXPECT_EQ(GetWindow(button.Tooltip().GetSafeHwnd(), GW_OWNER), host.GetSafeHwnd());
 }
 
+// Mouse messages reach the tooltip through the button's relay only: a tooltip that also subclassed the button
+// heard each of them twice, and heard them in loops that relay nothing (a message box's, a menu's).
+TEST_F(IconButtonTest, TooltipHearsThePointerThroughTheRelayOnlyAndGoesWithItsOwner) {
+    button.SetTipText("退出");
+    HWND tip = button.Tooltip().GetSafeHwnd();
+    ASSERT_NE(tip, nullptr);
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+    Show();
+    RECT window{};
+    GetWindowRect(okHwnd, &window);
+    SetCursorPos((window.left + window.right) / 2, (window.top + window.bottom) / 2);
+    const auto settle = [] {
+        const ULONGLONG end = GetTickCount64() + 300;
+        while (GetTickCount64() < end) {
+            Pump();
+            Sleep(10);
+        }
+    };
+
+    MSG message{okHwnd, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4), 0, {}};
+    DispatchMessageW(&message);  // dispatched without the relay
+    settle();
+    EXPECT_FALSE(IsWindowVisible(tip));
+
+    button.PreTranslateMessage(&message);  // what the dialog's loop does: relay, then dispatch
+    DispatchMessageW(&message);
+    settle();
+    EXPECT_TRUE(IsWindowVisible(tip));
+
+    // The tooltip is owned by the dialog, so the system destroys it with the dialog, before the button's object.
+    DestroyWindow(host.GetSafeHwnd());
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(button.Tooltip().GetSafeHwnd(), nullptr) << "the dead handle must not be kept (and destroyed later)";
+}
+
 // --- Click and default style -----------------------------------------------------------------------------------
 
 TEST_F(IconButtonTest, ClickOpensTheAddressAndStillNotifiesTheParent) {
