@@ -74,7 +74,7 @@ unsigned TranslateHotkeyModifiers(std::uint16_t hotkeyControlFlags) {
 }
 
 HotkeyChoice ChooseHotkey(std::int32_t hotkeyMode, std::uint16_t hotkeyKey, std::uint16_t hotkeyModifiers) {
-    if (hotkeyMode == 1) return {TranslateHotkeyModifiers(hotkeyModifiers), hotkeyKey};
+    if (hotkeyMode == 1) return {TranslateHotkeyModifiers(hotkeyModifiers), hotkeyKey & 0xFFu};
     return {kModWin, kDefaultHotkeyVk};
 }
 

@@ -31,7 +31,8 @@ struct HotkeyChoice {
     unsigned virtualKey;
 };
 
-// Mode 1 is the custom combination; every other mode value means the default, Windows key + Z.
+// Mode 1 is the custom combination; every other mode value means the default, Windows key + Z. As in the hotkey
+// control, only the low byte of the stored key is the virtual key (a file may hold more).
 HotkeyChoice ChooseHotkey(std::int32_t hotkeyMode, std::uint16_t hotkeyKey, std::uint16_t hotkeyModifiers);
 
 // The combination as a person reads it, e.g. "Ctrl+Shift+Q", "Win+Z", for a message naming it. Letters, digits,

@@ -32,6 +32,9 @@ TEST(HotkeyTest, OnlyModeOneIsCustom) {
         {1, 0x70, kHotkeyfAlt | kHotkeyfExt, kModAlt, 0x70},
         {2, 0x51, 0x03, kModWin, 0x5A},
         {-1, 0x51, 0x03, kModWin, 0x5A},
+        // A key from a foreign or damaged "user.ini": only its low byte is the virtual key.
+        {1, 0x0151, 0x0103, kModControl | kModShift, 0x51},
+        {1, 0xFF00, 0x02, kModControl, 0x00},
     };
     for (const auto& c : cases) {
         const HotkeyChoice choice = ChooseHotkey(c.mode, c.key, c.flags);
