@@ -38,7 +38,12 @@ std::wstring WindowTextW(HWND window) {
 MainDialog::MainDialog(fw::Window* parent)
     : fw::Dialog(IDD_MAIN, parent), appIcon(LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP))) {}
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    for (std::unique_ptr<ChartDialog>* chart : {&chart86, &chart98, &chartRare}) {
+        if (*chart && (*chart)->GetSafeHwnd()) DestroyWindow((*chart)->GetSafeHwnd());
+        chart->reset();
+    }
+}
 
 void MainDialog::DoDataExchange(fw::DataExchange& dx) {
     fw::DDX_Control(dx, IDC_CODE, codeLabel);
@@ -53,6 +58,7 @@ BOOL MainDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    CreateCharts();
     SetUpIconButtons();
     LoadSettings(kSettingsFile);
     // Silent at start: a combination another program holds leaves the program without a hotkey, nothing more.
@@ -60,6 +66,35 @@ BOOL MainDialog::OnInitDialog() {
     edition = savedEdition;
     UpdateData(FALSE);
     return TRUE;
+}
+
+void MainDialog::CreateCharts() {
+    std::unique_ptr<ChartDialog>* charts[] = {&chart86, &chart98, &chartRare};
+    for (int k = 0; k < 3; ++k) {
+        // Owned by this window and hidden, as the templates are.
+        *charts[k] = std::make_unique<ChartDialog>(kChartKinds[k]);
+        (*charts[k])->Create(kChartKinds[k].templateId, this);
+    }
+}
+
+void MainDialog::OnMouseMove(UINT, POINT point) {
+    for (ChartDialog* chart : {chart86.get(), chart98.get(), chartRare.get()}) {
+        if (!chart || !chart->GetSafeHwnd()) continue;
+        GetWindowRect(GetDlgItem(IDC_THUMB), &thumbRect);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&thumbRect), 2);
+        if (edition == chart->Kind().edition && PtInRect(&thumbRect, point)) {
+            MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&thumbRect), 2);
+            // Placed just behind this window, which it still covers as an owned window; its size stays.
+            SetWindowPos(chart->GetSafeHwnd(), hwnd_, thumbRect.left - chart->Kind().leftOfThumb, thumbRect.top, 100,
+                         100, SWP_NOSIZE);
+            UpdateWindow(chart->GetSafeHwnd());
+            SetActiveWindow(chart->GetSafeHwnd());
+            chart->ShowWindow(SW_SHOW);
+        } else {
+            chart->ShowWindow(SW_HIDE);
+        }
+    }
+    Default();
 }
 
 void MainDialog::SetUpIconButtons() {

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "controls/IconButton.h"
 #include "framework/Dialog.h"
 #include "framework/Window.h"
+#include "windows/ChartDialog.h"
 
 class MainDialog : public fw::Dialog {
 public:
@@ -49,6 +51,11 @@ public:
     std::int32_t hotkeyMode = 0;
     std::uint16_t hotkeyKey = 0;
     std::uint16_t hotkeyModifiers = 0;
+    // The radical chart popups, created at start and destroyed with the window.
+    std::unique_ptr<ChartDialog> chart86;
+    std::unique_ptr<ChartDialog> chart98;
+    std::unique_ptr<ChartDialog> chartRare;
+    RECT thumbRect{};  // the thumbnail's rectangle, in client coordinates while a mouse move is handled
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
@@ -59,10 +66,13 @@ protected:
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
     void OnLButtonDown(UINT flags, POINT point) override;
+    // Shows the selected edition's chart while the pointer is over the thumbnail, and hides the others.
+    void OnMouseMove(UINT flags, POINT point) override;
     void OnHotKey(int id, UINT modifiers, UINT virtualKey) override;
     void OnDestroy() override;
 
 private:
+    void CreateCharts();
     void SetUpIconButtons();
     // Registers hotkey 1001 from hotkeyMode, hotkeyKey and hotkeyModifiers. When the registration fails and
     // `sayWhenTaken` is set, tells the user which combination is taken.

@@ -1,0 +1,58 @@
+#include "tests/support/UiObjectCounts.h"
+
+#include <windows.h>
+#include <winternl.h>
+
+namespace testing_support {
+namespace {
+
+// Wine's GDI handle table (PEB field at 0xF8 on x64): 64K entries of 24 bytes, the object's type byte at offset 14,
+// zero for a free entry.
+long CountWineGdiEntries() {
+    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
+    auto* peb = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const unsigned char* const*>(peb + 0xF8);
+    if (!table) return -1;
+    long live = 0;
+    for (std::size_t i = 0; i < 0x10000; ++i)
+        if (table[i * 24 + 14] != 0) ++live;
+    return live;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<long*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
+    ++*reinterpret_cast<long*>(count);
+    EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+}  // namespace
+
+std::string UiObjectCounts::Describe() const {
+    return "GDI objects " + std::to_string(gdiObjects) + ", windows " + std::to_string(windows) + ", USER objects " +
+           std::to_string(userObjects);
+}
+
+UiObjectCounts CountUiObjects() {
+    UiObjectCounts counts;
+    if (UnderWine()) {
+        counts.gdiObjects = CountWineGdiEntries();
+    } else {
+        counts.gdiObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+        counts.userObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+    }
+    EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&counts.windows));
+    return counts;
+}
+
+}  // namespace testing_support

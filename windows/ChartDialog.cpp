@@ -1,0 +1,47 @@
+#include "windows/ChartDialog.h"
+
+#include "resources/resource.h"
+
+const ChartKind kChartKinds[3] = {
+    {0, IDD_CHART86, IDC_CHART86PIC, IDG_CHART86, 233},
+    {1, IDD_CHART98, IDC_CHART98PIC, IDG_CHART98, 233},
+    {2, IDD_CHARTRARE, IDC_CHARTRAREPIC, IDG_CHARTRARE, 175},
+};
+
+ChartDialog::ChartDialog(const ChartKind& kind) : fw::Dialog(kind.templateId), kind_(kind) {}
+
+void ChartDialog::DoDataExchange(fw::DataExchange& dx) {
+    fw::DDX_Control(dx, static_cast<int>(kind_.pictureId), chartPicture);
+}
+
+BOOL ChartDialog::OnInitDialog() {
+    fw::Dialog::OnInitDialog();
+    // A picture that cannot be loaded leaves an empty bordered popup.
+    if (chartPicture.LoadPicture(MAKEINTRESOURCEW(kind_.gifId), L"GIF")) {
+        chartPicture.ShowPicture();
+        FitClientToPicture();
+    }
+    return TRUE;
+}
+
+// The templates give the picture's size only with base units of 8 x 16 pixels; under Wine the "System" font gives
+// 8 x 15 and the popup would cut off the bottom of the chart. The popup takes the picture's size instead.
+void ChartDialog::FitClientToPicture() {
+    const SIZE picture = chartPicture.PictureSize();
+    RECT frame{0, 0, picture.cx, picture.cy};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ChartDialog::OnLButtonDown(UINT, POINT point) {
+    // The system's move loop then drags the chart as if its caption had been grabbed.
+    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    Default();
+}
+
+void ChartDialog::OnRButtonDown(UINT, POINT) {
+    ShowWindow(SW_HIDE);
+    Default();
+}
