@@ -39,10 +39,10 @@ MainDialog::MainDialog(fw::Window* parent)
     : fw::Dialog(IDD_MAIN, parent), appIcon(LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP))) {}
 
 MainDialog::~MainDialog() {
-    for (std::unique_ptr<ChartDialog>* chart : {&chart86, &chart98, &chartRare}) {
-        if (*chart && (*chart)->GetSafeHwnd()) DestroyWindow((*chart)->GetSafeHwnd());
-        chart->reset();
-    }
+    // Each chart's window goes with its object, in this order (they are usually gone with this window already).
+    chart86.reset();
+    chart98.reset();
+    chartRare.reset();
 }
 
 void MainDialog::DoDataExchange(fw::DataExchange& dx) {
@@ -69,10 +69,10 @@ BOOL MainDialog::OnInitDialog() {
 }
 
 void MainDialog::CreateCharts() {
-    std::unique_ptr<ChartDialog>* charts[] = {&chart86, &chart98, &chartRare};
+    std::unique_ptr<fw::Modeless<ChartDialog>>* charts[] = {&chart86, &chart98, &chartRare};
     for (int k = 0; k < 3; ++k) {
         // Owned by this window and hidden, as the templates are.
-        *charts[k] = std::make_unique<ChartDialog>(kChartKinds[k]);
+        *charts[k] = std::make_unique<fw::Modeless<ChartDialog>>(kChartKinds[k]);
         (*charts[k])->Create(kChartKinds[k].templateId, this);
     }
 }

@@ -52,9 +52,9 @@ public:
     std::uint16_t hotkeyKey = 0;
     std::uint16_t hotkeyModifiers = 0;
     // The radical chart popups, created at start and destroyed with the window.
-    std::unique_ptr<ChartDialog> chart86;
-    std::unique_ptr<ChartDialog> chart98;
-    std::unique_ptr<ChartDialog> chartRare;
+    std::unique_ptr<fw::Modeless<ChartDialog>> chart86;
+    std::unique_ptr<fw::Modeless<ChartDialog>> chart98;
+    std::unique_ptr<fw::Modeless<ChartDialog>> chartRare;
     RECT thumbRect{};  // the thumbnail's rectangle, in client coordinates while a mouse move is handled
 
 protected:

@@ -53,7 +53,7 @@ protected:
     }
 
     ChartDialog* Chart(int k) const {
-        const std::unique_ptr<ChartDialog>* charts[] = {&window->chart86, &window->chart98, &window->chartRare};
+        const std::unique_ptr<fw::Modeless<ChartDialog>>* charts[] = {&window->chart86, &window->chart98, &window->chartRare};
         return charts[k]->get();
     }
     HWND ChartWindow(int k) const { return Chart(k)->GetSafeHwnd(); }
@@ -165,7 +165,7 @@ TEST_F(ChartPopupTest, RightClickHidesAndAMovedChartGoesBackToItsPlace) {
 TEST_F(ChartPopupTest, PictureThatCannotLoadLeavesAnEmptyBorderedPopup) {
     ChartKind broken = kChartKinds[0];
     broken.gifId = 9999;
-    ChartDialog chart(broken);
+    fw::Modeless<ChartDialog> chart(broken);
     ASSERT_TRUE(chart.Create(broken.templateId, window.get()));
     EXPECT_FALSE(chart.chartPicture.IsReady());
     SetWindowPos(chart.GetSafeHwnd(), HWND_TOP, 20, 300, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
