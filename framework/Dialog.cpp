@@ -28,8 +28,11 @@ bool IsClass(HWND hwnd, const wchar_t* name) {
     return lstrcmpiW(className, name) == 0;
 }
 
-// With visual styles, check boxes, radio buttons and group boxes draw their captions in the theme's colour and
-// ignore the text colour the dialog sets; without a theme they take the dialog's white.
+// With visual styles, check boxes, radio buttons and group boxes may draw their captions in the theme's colour and
+// ignore the text colour the dialog sets (a themed group box always does); without a theme they take the dialog's
+// colours. The theme is switched off with a class list that names no theme class. The empty list that is usually
+// passed for this is rejected under Wine (the names are kept as atoms, and an empty string is no atom), which left
+// every control themed.
 BOOL CALLBACK UnthemeCaptionedButton(HWND child, LPARAM) {
     if (!IsClass(child, L"Button")) return TRUE;
     switch (GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK) {
@@ -39,7 +42,7 @@ BOOL CALLBACK UnthemeCaptionedButton(HWND child, LPARAM) {
     case BS_AUTORADIOBUTTON:
     case BS_3STATE:
     case BS_AUTO3STATE:
-    case BS_GROUPBOX: SetWindowTheme(child, L"", L""); break;
+    case BS_GROUPBOX: SetWindowTheme(child, L" ", L" "); break;
     default: break;
     }
     return TRUE;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,6 +198,72 @@ TEST(Framework, DialogColoursPaintStaticsButLeaveEditBoxes) {
     SendDlgItemMessageW(hwnd, IDC_INPUT, EM_SETREADONLY, TRUE, 0);  // now it asks as a static
     EXPECT_NE(ask(WM_CTLCOLORSTATIC, IDC_INPUT), fw::DialogBackgroundBrush());
     ReleaseDC(hwnd, dc);
+}
+
+// The screen's pixels of a window's client rectangle (what the user sees), top-down rows of COLORREFs.
+std::vector<COLORREF> ScreenPixels(HWND window, RECT& client) {
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const int width = client.right, height = client.bottom;
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const auto* raw = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+TEST(Framework, EveryGroupBoxOfEveryDialogShowsItsCaptionInTheDialogTextColour) {
+    fw::SetDialogColours(RGB(49, 106, 197), RGB(255, 255, 255));
+    int captions = 0;
+    for (UINT id : {IDD_MAIN, IDD_MINI, IDD_ABOUT, IDD_HOTKEY, IDD_CHART86, IDD_CHART98, IDD_CHARTRARE}) {
+        fw::Modeless<fw::Dialog> dialog(id);
+        ASSERT_TRUE(dialog.Create()) << id;
+        HWND hwnd = dialog.GetSafeHwnd();
+        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PumpUntil([] { return false; }, 100);
+        for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            const std::wstring text = TextOf(child);
+            if ((GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX || text.empty()) continue;
+            wchar_t className[16] = {};
+            GetClassNameW(child, className, 16);
+            if (lstrcmpiW(className, L"Button") != 0) continue;
+            ++captions;
+            // The caption sits 8 pixels in from the left edge, on a strip of the dialog's background.
+            HDC dc = GetDC(child);
+            HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            SelectObject(dc, font);
+            ReleaseDC(child, dc);
+            RECT client{};
+            const std::vector<COLORREF> pixels = ScreenPixels(child, client);
+            int light = 0, dark = 0;
+            for (int y = 1; y < extent.cy - 1; ++y)
+                for (int x = 9; x < 7 + extent.cx && x < client.right; ++x) {
+                    const COLORREF p = pixels[static_cast<std::size_t>(y * client.right + x)];
+                    const int sum = GetRValue(p) + GetGValue(p) + GetBValue(p);  // the blue is 352
+                    light += sum > 600;
+                    dark += sum < 300;
+                }
+            EXPECT_GT(light, 10) << "dialog " << id << ": no white letters in \"" << fw::Narrow(text) << "\"";
+            EXPECT_EQ(dark, 0) << "dialog " << id << ": dark pixels in \"" << fw::Narrow(text) << "\"";
+        }
+    }
+    EXPECT_GE(captions, 3) << "the main window's three captioned group boxes at least";
 }
 
 TEST(Framework, TextCrossesTheBoundaryAsGbk) {
