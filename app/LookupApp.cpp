@@ -8,6 +8,8 @@ constexpr const wchar_t* kInstanceMutexName = L"TarviskInstance";
 
 }  // namespace
 
+LookupApp::LookupApp() { help = {"tarvisk.chm", "tarvisk-help\\index.htm"}; }
+
 BOOL LookupApp::InitInstance() {
     SetDialogBkColor(RGB(49, 106, 197), RGB(255, 255, 255));
 

@@ -9,6 +9,8 @@
 
 class LookupApp : public fw::Application {
 public:
+    LookupApp();  // names the help: "tarvisk.chm" and its HTML copy "tarvisk-help\index.htm"
+
     BOOL InitInstance() override;
     int ExitInstance() override;
 

@@ -220,8 +220,8 @@ void MainDialog::OnCancel() {
 }
 
 void MainDialog::OnHelp() {
-    // Relative on purpose: the help file lies beside the dictionaries, in the working directory.
-    fw::Sys().ShellExecute(nullptr, "", "tarvisk.chm", "", "", SW_SHOWNORMAL);
+    // The same help as F1 in any dialog: the application's.
+    if (fw::Application* app = fw::Application::Current()) app->OnHelp();
 }
 
 void MainDialog::HideToTray() {

@@ -13,6 +13,20 @@ namespace {
 
 Application* theApplication = nullptr;
 
+// The full path of an existing file, in GBK; empty when the file is missing or its path has no GBK form.
+std::string ExistingFullPath(const std::string& name) {
+    const std::wstring wide = Widen(name);
+    const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return {};
+    std::wstring full(length, L'\0');
+    const DWORD copied = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+    full.resize(copied < length ? copied : 0);
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    std::string gbk;
+    return NarrowExact(full, gbk) ? gbk : std::string();
+}
+
 std::string ModuleBaseName() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -37,6 +51,19 @@ Application* Application::Current() { return theApplication; }
 BOOL Application::InitInstance() { return TRUE; }
 
 int Application::ExitInstance() { return 0; }
+
+void Application::OnHelp() {
+    Platform& platform = Sys();
+    if (!help.htmlStartPage.empty() && platform.RunsUnderWine()) {
+        const std::string page = ExistingFullPath(help.htmlStartPage);
+        if (!page.empty() &&
+            platform.ShellExecute(nullptr, "open", "winebrowser", "\"" + page + "\"", "", SW_SHOWNORMAL) > 32)
+            return;
+    }
+    // Relative on purpose: the help lies beside the dictionaries, in the working directory. A missing document
+    // makes the shell call fail, and nothing is shown.
+    if (!help.document.empty()) platform.ShellExecute(nullptr, "", help.document, "", "", SW_SHOWNORMAL);
+}
 
 void Application::SetDialogBkColor(COLORREF background, COLORREF text) { SetDialogColours(background, text); }
 

@@ -9,6 +9,17 @@ namespace fw {
 
 class Window;
 
+// The standard Help command. A dialog sends it to itself when the user asks for help (F1); unless the dialog
+// handles it, it ends in the application's OnHelp.
+inline constexpr UINT kHelpCommand = 57670;
+
+// The program's help, named relative to the working directory: the compiled help document, and the start page of a
+// copy of its pages as plain HTML (empty: none).
+struct HelpFiles {
+    std::string document;
+    std::string htmlStartPage;
+};
+
 class Application {
 public:
     Application();
@@ -25,8 +36,14 @@ public:
     // group boxes in `text`; edit boxes and message boxes keep the system colours.
     void SetDialogBkColor(COLORREF background, COLORREF text);
 
+    // Opens the help: the compiled document through the shell. Under Wine, whose help viewer shows the contents but
+    // no page, the HTML copy opens in the host's web browser instead (through winebrowser), when there is one.
+    virtual void OnHelp();
+
     // The window that owns dialogs created without a parent, and message boxes of the application.
     Window* mainWindow = nullptr;
+
+    HelpFiles help;
 
     // The executable's file name without its extension (GBK): the caption of the application's message boxes.
     const std::string& AppName() const { return appName_; }

@@ -225,13 +225,22 @@ void Dialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void Dialog::DoDataExchange(DataExchange&) {}
 
-bool Dialog::OnCommand(UINT id, UINT code, HWND) {
+bool Dialog::OnCommand(UINT id, UINT code, HWND control) {
+    if (id == kHelpCommand && !control) {
+        if (Application* app = Application::Current()) app->OnHelp();
+        return true;
+    }
     if (code != BN_CLICKED) return false;
     switch (id) {
     case IDOK: OnOK(); return true;
     case IDCANCEL: OnCancel(); return true;
     default: return false;
     }
+}
+
+BOOL Dialog::OnHelpInfo(HELPINFO*) {
+    SendMessage(WM_COMMAND, MAKEWPARAM(kHelpCommand, 0), 0);
+    return TRUE;
 }
 
 HBRUSH Dialog::OnCtlColor(HDC dc, HWND control, UINT message) {

@@ -54,8 +54,11 @@ protected:
     virtual void OnCancel();
     virtual void DoDataExchange(DataExchange& dx);
 
+    // IDOK and IDCANCEL clicks, and the Help command, which opens the application's help.
     bool OnCommand(UINT id, UINT code, HWND control) override;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT message) override;
+    // F1 anywhere in the dialog: the Help command. Handled here, so it never reaches the owner window as well.
+    BOOL OnHelpInfo(HELPINFO* info) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -98,6 +98,11 @@ public:
     }
 
     BOOL GetVersionEx(OSVERSIONINFOA* info) override { return ::GetVersionExA(info); }
+
+    bool RunsUnderWine() override {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }
 };
 
 Win32Platform& Real() {

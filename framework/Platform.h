@@ -1,7 +1,7 @@
 // The platform seam: the calls that wait for a person or reach outside the process.
 //
-// Message boxes, beeps, the shell, the notification area, global hotkeys, popup-menu tracking, registry reads and the
-// version queries all go through Sys(). The real implementation calls Win32; a test installs a recording fake that
+// Message boxes, beeps, the shell, the notification area, global hotkeys, popup-menu tracking, registry reads, the
+// version queries and the question whether the program runs under Wine all go through Sys(). The real implementation calls Win32; a test installs a recording fake that
 // answers from a script, so a test never blocks on a message box or launches a program, and can check exactly what
 // the program asked of the platform. Everything else is called directly.
 //
@@ -42,6 +42,9 @@ public:
 
     virtual DWORD GetVersion() = 0;
     virtual BOOL GetVersionEx(OSVERSIONINFOA* info) = 0;
+
+    // True when the program runs under Wine (ntdll exports wine_get_version there).
+    virtual bool RunsUnderWine() = 0;
 };
 
 // The platform in force: the real one unless a test has installed another.

@@ -179,6 +179,7 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: return OnGetDlgCode();
     case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+    case WM_HELP: return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
     default: return Default();
     }
 }
@@ -230,6 +231,7 @@ void Window::OnCancelMode() { Default(); }
 UINT Window::OnGetDlgCode() { return static_cast<UINT>(Default()); }
 void Window::OnSysColorChange() { Default(); }
 HCURSOR Window::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+BOOL Window::OnHelpInfo(HELPINFO*) { return static_cast<BOOL>(Default()); }
 HBRUSH Window::OnCtlColor(HDC, HWND, UINT) { return nullptr; }
 
 LRESULT Window::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {

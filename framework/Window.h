@@ -96,6 +96,8 @@ protected:
     virtual UINT OnGetDlgCode();
     virtual void OnSysColorChange();
     virtual HCURSOR OnQueryDragIcon();
+    // WM_HELP: the user asked for help (F1) in this window or, passed up by default, in one of its children.
+    virtual BOOL OnHelpInfo(HELPINFO* info);
     // WM_CTLCOLOR* that no child handled; nullptr runs Default().
     virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
 

@@ -112,4 +112,9 @@ BOOL RecordingPlatform::GetVersionEx(OSVERSIONINFOA* info) {
     return TRUE;
 }
 
+bool RecordingPlatform::RunsUnderWine() {
+    calls.push_back({"RunsUnderWine", {}, {}, nullptr});
+    return underWine;
+}
+
 }  // namespace testing_support

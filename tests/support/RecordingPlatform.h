@@ -41,6 +41,7 @@ public:
     std::vector<std::pair<std::string, std::string>> registryValues;  // (root-relative subkey, default value)
     DWORD version = 0x0A280105;  // what GetVersion answers: an XP-like 5.1
     OSVERSIONINFOA versionEx{};
+    bool underWine = false;      // what RunsUnderWine answers
 
     // Calls named `name`, in order.
     std::vector<PlatformCall> CallsNamed(const std::string& name) const;
@@ -60,6 +61,7 @@ public:
     LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value) override;
     DWORD GetVersion() override;
     BOOL GetVersionEx(OSVERSIONINFOA* info) override;
+    bool RunsUnderWine() override;
 };
 
 // Installs a platform for one scope and puts the previous one back.
