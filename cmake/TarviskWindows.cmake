@@ -63,13 +63,14 @@ if(TARVISK_ENTRY_SOURCES)
 endif()
 
 # --- Help file -----------------------------------------------------------------------------------------------------
-# tools/build-help.sh OUT_DIR writes OUT_DIR/tarvisk.chm from help/.
+# tools/build-help.sh OUT_DIR writes OUT_DIR/tarvisk.chm from help/, and the pages' HTML copy in OUT_DIR/tarvisk-help.
 if(EXISTS "${TARVISK_REPO_DIR}/tools/build-help.sh")
   # The help pages show the program's own chart pictures, so resources/ changes rebuild it too.
   file(GLOB_RECURSE _tarvisk_help_sources CONFIGURE_DEPENDS "${TARVISK_REPO_DIR}/help/*")
   list(APPEND _tarvisk_help_sources ${_tarvisk_resource_files})
   add_custom_command(
     OUTPUT "${CMAKE_BINARY_DIR}/help/tarvisk.chm"
+    BYPRODUCTS "${CMAKE_BINARY_DIR}/help/tarvisk-help/index.htm"
     COMMAND bash "${TARVISK_REPO_DIR}/tools/build-help.sh" "${CMAKE_BINARY_DIR}/help"
     DEPENDS "${TARVISK_REPO_DIR}/tools/build-help.sh" ${_tarvisk_help_sources}
     COMMENT "Building tarvisk.chm"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the help document tarvisk.chm from help/ with chmcmd (Debian package fp-utils).
+# Builds the help document tarvisk.chm from help/ with chmcmd (Debian package fp-utils), and a copy of its pages as
+# plain UTF-8 HTML in tarvisk-help/ beside it: under Wine the program opens that copy in the host's web browser, since
+# Wine's help viewer shows the contents tree but no page.
 #
 #   tools/build-help.sh [OUTPUT_DIR]      default: build/help under the repository
 #
@@ -39,5 +41,34 @@ if grep -qi "warning\|error\|couldn't find\|not found" "$stage/chmcmd.log"; then
     echo "build-help.sh: chmcmd reported problems" >&2
     exit 1
 fi
+
+# The HTML copy: the UTF-8 sources as they are, each page headed by the contents tree of tarvisk.hhc as a line of
+# links (the browser has no contents pane).
+html="$stage/tarvisk-help"
+mkdir -p "$html"
+python3 - "$root/help" "$html" <<'PY'
+import html, pathlib, re, sys
+source, target = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
+contents = (source / "tarvisk.hhc").read_text(encoding="utf-8")
+entries = re.findall(r'<param name="Name" value="([^"]*)">\s*<param name="Local" value="([^"]*)">', contents)
+pages = sorted(p.name for p in source.glob("*.htm"))
+missing = sorted(set(pages) - {local for _, local in entries})
+if missing:
+    sys.exit("build-help.sh: pages missing from tarvisk.hhc: " + ", ".join(missing))
+for page in pages:
+    links = " | ".join(
+        f"<b>{html.escape(name)}</b>" if local == page else f'<a href="{local}">{html.escape(name)}</a>'
+        for name, local in entries)
+    text = (source / page).read_text(encoding="utf-8")
+    text, count = re.subn(r"(<body[^>]*>)", lambda m: m.group(1) + f'\n<p class="contents">{links}</p>', text, 1)
+    if count != 1:
+        sys.exit(f"build-help.sh: {page} has no <body>")
+    (target / page).write_text(text, encoding="utf-8")
+PY
+cp "$root"/help/*.css "$root"/resources/art/chart86.gif "$root"/resources/art/chart98.gif \
+   "$root"/resources/art/chart-ident.gif "$html/"
+
 mv "$stage/tarvisk.chm" "$out/tarvisk.chm"
+rm -rf "$out/tarvisk-help"
+mv "$html" "$out/tarvisk-help"
 echo "$out/tarvisk.chm"

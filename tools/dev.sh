@@ -65,9 +65,15 @@ configure_native() {
     cmake -S "$repo" -B "$native" -DCMAKE_BUILD_TYPE=Debug -DTARVISK_SANITIZE=ON >/dev/null
 }
 
+# The help beside the dictionaries, where the program looks for it: tarvisk.chm, and the HTML copy of its pages that
+# the program opens in the host's browser under Wine.
 copy_help() {
     if [ -f "$cross/help/tarvisk.chm" ]; then
         cp "$cross/help/tarvisk.chm" "$repo/data/tarvisk.chm"
+    fi
+    if [ -d "$cross/help/tarvisk-help" ]; then
+        rm -rf "$repo/data/tarvisk-help"
+        cp -r "$cross/help/tarvisk-help" "$repo/data/tarvisk-help"
     fi
 }
 
