@@ -75,6 +75,12 @@
 #define ID_SHOW 32771
 #define ID_EXIT 32774
 
+/* The maker's addresses: the link texts of the main window and the About box show them, the links open them.
+ * String literals, so that the templates and the code join them into their texts. */
+#define TARVISK_MAIL_ADDRESS "help@tarvisk.app"
+#define TARVISK_MAIL_URL "mailto:" TARVISK_MAIL_ADDRESS
+#define TARVISK_WEB_URL "https://tarvisk.app"
+
 /* Global hotkey and notification-area icon */
 #define HOTKEY_ID 1001
 #define TRAY_ICON_ID 128

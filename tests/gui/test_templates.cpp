@@ -240,15 +240,15 @@ TEST(TemplateTexts, MainWindowTextsAreTheTemplates) {
     EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_ED98)), L"98王码");
     EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_EDRARE)), L"罕见字");
     EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_SHOWPINYIN)), L"显示拼音：");
-    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_MAIL)), L"Email: help@tarvisk.app");
-    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_WEB)), L"https://tarvisk.app");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_MAIL)), L"Email: " TARVISK_MAIL_ADDRESS);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_WEB)), L"" TARVISK_WEB_URL);
 }
 
 TEST(TemplateTexts, AboutLinksCarryTheirPadding) {
     DialogWindow dialog(IDD_ABOUT);
     ASSERT_NE(dialog.hwnd, nullptr);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_MAIL)), L"Email:  help@tarvisk.app     ");
-    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_WEB)), L"https://tarvisk.app        ");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_MAIL)), L"Email:  " TARVISK_MAIL_ADDRESS "     ");
+    EXPECT_EQ(WindowText(GetDlgItem(dialog.hwnd, IDC_WEB)), L"" TARVISK_WEB_URL "        ");
 }
 
 struct MenuRow {
