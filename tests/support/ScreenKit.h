@@ -1,0 +1,44 @@
+// What a user sees and does, for tests that drive real windows: the screen's pixels in a rectangle, and mouse clicks
+// and key presses that go through the system's input queue like a person's.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace testing_support {
+
+// A copy of the screen's pixels in `area` (screen coordinates), taken when constructed.
+class ScreenPixels {
+public:
+    explicit ScreenPixels(const RECT& area);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const;  // relative to the area's top-left corner
+    int Count(const std::function<bool(COLORREF)>& match) const;
+    // Bounding box of the matching pixels, relative to the area (empty when none match).
+    RECT BoxOf(const std::function<bool(COLORREF)>& match) const;
+    // The largest share (0..1) of matching pixels in any one row.
+    double FullestRow(const std::function<bool(COLORREF)>& match) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint32_t> bits_;
+};
+
+// The window's rectangle on the screen.
+RECT ScreenRectOf(HWND window);
+POINT CentreOf(const RECT& rect);
+
+// Text is drawn smoothed, so a text colour is recognised within a tolerance on each channel.
+bool Near(COLORREF colour, COLORREF wanted, int tolerance = 40);
+
+// A press and release of the left (or right) mouse button at a screen point, and a key's press and release.
+void ClickAt(POINT screen, bool rightButton = false);
+void PressKey(WORD virtualKey);
+
+}  // namespace testing_support
