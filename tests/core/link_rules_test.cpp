@@ -21,20 +21,20 @@ std::string Build(const std::string& registered, const std::string& target) {
 }
 
 TEST(LinkRulesTest, FallbackCommandForEachRegisteredShape) {
-    const std::string target = "https://tarvisk.app";
+    const std::string target = "http://www.example.org/";
     const struct {
         const char* name;
         const char* registered;
         const char* command;
     } cases[] = {
         {"quoted placeholder and a switch", "C:\\Web\\browser.exe \"%1\" -nohome",
-         "C:\\Web\\browser.exe  https://tarvisk.app"},
+         "C:\\Web\\browser.exe  http://www.example.org/"},
         {"quoted program, options, quoted placeholder", "\"C:\\Program Files\\Web\\b.exe\" -osint -url \"%1\"",
-         "\"C:\\Program Files\\Web\\b.exe\" -osint -url  https://tarvisk.app"},
-        {"bare placeholder and what follows", "browser.exe -url %1 -new", "browser.exe -url  https://tarvisk.app"},
-        {"placeholder right after the program", "browser.exe%1", "browser.exe https://tarvisk.app"},
-        {"no placeholder", "C:\\Web\\browser.exe", "C:\\Web\\browser.exe https://tarvisk.app"},
-        {"empty command", "", " https://tarvisk.app"},
+         "\"C:\\Program Files\\Web\\b.exe\" -osint -url  http://www.example.org/"},
+        {"bare placeholder and what follows", "browser.exe -url %1 -new", "browser.exe -url  http://www.example.org/"},
+        {"placeholder right after the program", "browser.exe%1", "browser.exe http://www.example.org/"},
+        {"no placeholder", "C:\\Web\\browser.exe", "C:\\Web\\browser.exe http://www.example.org/"},
+        {"empty command", "", " http://www.example.org/"},
     };
     for (const auto& c : cases) EXPECT_EQ(Build(c.registered, target), c.command) << c.name;
 }
