@@ -12,6 +12,7 @@
 #include "framework/Platform.h"
 #include "framework/Text.h"
 #include "resources/resource.h"
+#include "windows/AboutDialog.h"
 #include "windows/HotkeyDialog.h"
 
 namespace {
@@ -52,6 +53,8 @@ void MainDialog::DoDataExchange(fw::DataExchange& dx) {
     fw::DDX_Text(dx, IDC_CODE, codeText);
     fw::DDX_Text(dx, IDC_PINYIN, pinyinText);
     fw::DDX_Check(dx, IDC_SHOWPINYIN, showPinyin);
+    fw::DDX_Control(dx, IDC_MAIL, mailLink);
+    fw::DDX_Control(dx, IDC_WEB, webLink);
 }
 
 BOOL MainDialog::OnInitDialog() {
@@ -65,6 +68,10 @@ BOOL MainDialog::OnInitDialog() {
     RegisterHotkey(false);
     edition = savedEdition;
     UpdateData(FALSE);
+    webLink.SetTarget(TARVISK_WEB_URL);
+    webLink.SetPointerCursor(IDC_HAND_POINT);
+    mailLink.SetTarget(TARVISK_MAIL_URL);
+    mailLink.SetPointerCursor(IDC_HAND_POINT);
     return TRUE;
 }
 
@@ -192,6 +199,10 @@ bool MainDialog::OnCommand(UINT id, UINT code, HWND control) {
         if (code != BN_CLICKED) return false;
         OnHotkeyDialog();
         return true;
+    case IDC_ABOUTBTN:
+        if (code != BN_CLICKED) return false;
+        OnAbout();
+        return true;
     case IDC_HELPBTN:
         if (code != BN_CLICKED) return false;
         OnHelp();
@@ -217,6 +228,11 @@ void MainDialog::OnCancel() {
     UpdateData(TRUE);
     SaveSettings(kSettingsFile);
     OnOK();
+}
+
+void MainDialog::OnAbout() {
+    AboutDialog dialog;
+    dialog.DoModal();
 }
 
 void MainDialog::OnHelp() {

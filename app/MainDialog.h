@@ -1,5 +1,5 @@
 // The program's main window: the input box and the two result lines of the lookup, the edition radio buttons and the
-// pinyin check box, five flat icon buttons, the global hotkey that hides and shows it, and the settings file it
+// pinyin check box, five flat icon buttons, the web and mail links, the global hotkey that hides and shows it, and the settings file it
 // reads at start and writes when it ends. Run modally by LookupApp for the whole life of the program.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "controls/IconButton.h"
+#include "controls/LinkLabel.h"
 #include "framework/Dialog.h"
 #include "framework/Window.h"
 #include "windows/ChartDialog.h"
@@ -30,6 +31,7 @@ public:
 
     // Command handlers that the popup menus call directly as well.
     void OnHotkeyDialog();
+    void OnAbout();
     void OnHelp();
     void OnExit();
 
@@ -40,6 +42,8 @@ public:
     IconButton exitButton;
     fw::Window codeLabel;
     fw::Window inputBox;
+    LinkLabel mailLink;
+    LinkLabel webLink;
 
     int edition = 0;  // 0 the 86 edition, 1 the 98 edition, 2 rare characters; -1 while no radio button is checked
     std::string codeText;

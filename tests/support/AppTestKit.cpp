@@ -123,8 +123,16 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM lParam) {
 
 WindowDriver::WindowDriver(std::wstring caption, std::function<void(HWND)> action,
                            DWORD closeAfterMs)
-    : caption_(std::move(caption)), action_(std::move(action)), started_(GetTickCount64()),
-      closeAfterMs_(closeAfterMs) {
+    : WindowDriver(
+          [caption = std::move(caption)] {
+              Search search{&caption, nullptr};
+              EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+              return search.found;
+          },
+          std::move(action), closeAfterMs) {}
+
+WindowDriver::WindowDriver(std::function<HWND()> find, std::function<void(HWND)> action, DWORD closeAfterMs)
+    : find_(std::move(find)), action_(std::move(action)), started_(GetTickCount64()), closeAfterMs_(closeAfterMs) {
     activeDriver = this;
     timer_ = SetTimer(nullptr, 0, 20, &WindowDriver::Tick);
 }
@@ -139,25 +147,24 @@ void CALLBACK WindowDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void WindowDriver::Poll() {
-    Search search{&caption_, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+    const HWND found = find_();
     const ULONGLONG now = GetTickCount64();
     if (!ran_) {
-        if (search.found) {
+        if (found) {
             ran_ = true;
             ranAt_ = now;
-            action_(search.found);
+            action_(found);
         } else if (now - started_ > closeAfterMs_) {
             KillTimer(nullptr, timer_);
             timer_ = 0;
         }
         return;
     }
-    if (!search.found) {
+    if (!found) {
         KillTimer(nullptr, timer_);
         timer_ = 0;
     } else if (now - ranAt_ > closeAfterMs_) {
-        PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         ranAt_ = now;
     }
 }

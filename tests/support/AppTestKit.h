@@ -53,6 +53,8 @@ class WindowDriver {
 public:
     WindowDriver(std::wstring caption, std::function<void(HWND)> action,
                  DWORD closeAfterMs = 5000);
+    // The same for a window without a caption: `find` answers the window once it is there (nullptr until then).
+    WindowDriver(std::function<HWND()> find, std::function<void(HWND)> action, DWORD closeAfterMs = 5000);
     ~WindowDriver();
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
@@ -63,7 +65,7 @@ private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
     void Poll();
 
-    std::wstring caption_;
+    std::function<HWND()> find_;
     std::function<void(HWND)> action_;
     ULONGLONG started_;
     ULONGLONG ranAt_ = 0;
