@@ -78,8 +78,19 @@ bool Near(COLORREF colour, COLORREF wanted, int tolerance) {
            std::abs(GetBValue(colour) - GetBValue(wanted)) <= tolerance;
 }
 
+void MoveTo(POINT screen) {
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, width > 1 ? width - 1 : 1);
+    input.mi.dy = MulDiv(screen.y, 65535, height > 1 ? height - 1 : 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
 void ClickAt(POINT screen, bool rightButton) {
-    SetCursorPos(screen.x, screen.y);
+    MoveTo(screen);
     INPUT inputs[2]{};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;

@@ -37,7 +37,9 @@ POINT CentreOf(const RECT& rect);
 // Text is drawn smoothed, so a text colour is recognised within a tolerance on each channel.
 bool Near(COLORREF colour, COLORREF wanted, int tolerance = 40);
 
-// A press and release of the left (or right) mouse button at a screen point, and a key's press and release.
+// The pointer moved to a screen point as a mouse would move it; a press and release of the left (or right) mouse
+// button there; a key's press and release.
+void MoveTo(POINT screen);
 void ClickAt(POINT screen, bool rightButton = false);
 void PressKey(WORD virtualKey);
 
