@@ -15,6 +15,9 @@
 #   --cwd DIR       working directory of the program (default data/ for tarvisk.exe, else the current folder)
 #   --delay SEC     wait this long after the window appears (default 1)
 #   --timeout SEC   give up waiting after this long (default 90; the first run creates a Wine prefix)
+#   --click X,Y     once the window is there, click this point of the desktop (repeatable; each click is followed
+#                   by the delay), e.g. to open a dialog from a button
+#   --crop GEOM     save only this part of the desktop (ImageMagick geometry WxH+X+Y)
 #   --keep          leave the program running (prints the display to look at or drive it)
 set -euo pipefail
 
@@ -27,6 +30,8 @@ delay=1
 timeout=90
 keep=0
 out=
+clicks=()
+crop=
 
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -36,6 +41,8 @@ while [ $# -gt 0 ]; do
         --cwd) cwd=$2; shift 2 ;;
         --delay) delay=$2; shift 2 ;;
         --timeout) timeout=$2; shift 2 ;;
+        --click) clicks+=("$2"); shift 2 ;;
+        --crop) crop=$2; shift 2 ;;
         --keep) keep=1; shift ;;
         --) shift; break ;;
         -*) echo "screenshot.sh: unknown option $1" >&2; exit 2 ;;
@@ -76,7 +83,11 @@ while [ $SECONDS -lt $deadline ]; do
     sleep 0.5
 done
 sleep "$delay"
-import -display "$display" -window root "$out"
+for point in "${clicks[@]}"; do
+    DISPLAY=$display xdotool mousemove "${point%,*}" "${point#*,}" click 1
+    sleep "$delay"
+done
+import -display "$display" -window root ${crop:+-crop "$crop"} +repage "$out"
 
 if [ "$keep" = 1 ]; then
     echo "screenshot.sh: still running on DISPLAY=$display (stop: tools/wine-run.sh --build $build --instance shot --stop)" >&2
