@@ -21,6 +21,7 @@
 #include "framework/Handles.h"
 #include "resources/resource.h"
 #include "tests/support/RecordingPlatform.h"
+#include "tests/support/ScreenKit.h"
 
 namespace {
 
@@ -81,17 +82,7 @@ public:
     }
     // Bounding box of the pixels of `colour` (empty rectangle when there are none).
     RECT BoxOf(COLORREF colour) const {
-        RECT box{width_, height_, 0, 0};
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                if (At(x, y) == colour) {
-                    box.left = std::min<LONG>(box.left, x);
-                    box.top = std::min<LONG>(box.top, y);
-                    box.right = std::max<LONG>(box.right, x + 1);
-                    box.bottom = std::max<LONG>(box.bottom, y + 1);
-                }
-        if (box.right == 0) box = RECT{};
-        return box;
+        return testing_support::BoundingBox(width_, height_, [&](int x, int y) { return At(x, y) == colour; });
     }
     bool Has(COLORREF colour) const {
         const RECT box = BoxOf(colour);

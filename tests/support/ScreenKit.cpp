@@ -41,17 +41,7 @@ int ScreenPixels::Count(const std::function<bool(COLORREF)>& match) const {
 }
 
 RECT ScreenPixels::BoxOf(const std::function<bool(COLORREF)>& match) const {
-    RECT box{width_, height_, 0, 0};
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            if (match(At(x, y))) {
-                box.left = std::min<LONG>(box.left, x);
-                box.top = std::min<LONG>(box.top, y);
-                box.right = std::max<LONG>(box.right, x + 1);
-                box.bottom = std::max<LONG>(box.bottom, y + 1);
-            }
-    if (box.right == 0) box = RECT{};
-    return box;
+    return BoundingBox(width_, height_, [&](int x, int y) { return match(At(x, y)); });
 }
 
 double ScreenPixels::FullestRow(const std::function<bool(COLORREF)>& match) const {
@@ -62,6 +52,20 @@ double ScreenPixels::FullestRow(const std::function<bool(COLORREF)>& match) cons
         best = std::max(best, count);
     }
     return width_ ? static_cast<double>(best) / width_ : 0.0;
+}
+
+RECT BoundingBox(int width, int height, const std::function<bool(int x, int y)>& match) {
+    RECT box{width, height, 0, 0};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (match(x, y)) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x + 1);
+                box.bottom = std::max<LONG>(box.bottom, y + 1);
+            }
+    if (box.right == 0) box = RECT{};
+    return box;
 }
 
 RECT ScreenRectOf(HWND window) {

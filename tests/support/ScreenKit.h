@@ -30,6 +30,9 @@ private:
     std::vector<std::uint32_t> bits_;
 };
 
+// Bounding box of the points of a width x height area that `match` picks (an empty rectangle when none).
+RECT BoundingBox(int width, int height, const std::function<bool(int x, int y)>& match);
+
 // The window's rectangle on the screen.
 RECT ScreenRectOf(HWND window);
 POINT CentreOf(const RECT& rect);
