@@ -1,6 +1,6 @@
 // The program's main window: the input box and the two result lines of the lookup, the edition radio buttons and the
-// pinyin check box, five flat icon buttons, the web and mail links, the global hotkey that hides and shows it, and the settings file it
-// reads at start and writes when it ends. Run modally by LookupApp for the whole life of the program.
+// pinyin check box, five flat icon buttons, the web and mail links, the global hotkey that hides and shows it, and the
+// settings file it reads at start and writes when it ends. Run modally by LookupApp for the whole life of the program.
 #pragma once
 
 #include <windows.h>
