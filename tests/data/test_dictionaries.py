@@ -153,6 +153,15 @@ class DictionaryFiles(unittest.TestCase):
                 head = {k.decode("gbk") for k, _ in self.entries[name][:100]}
                 self.assertLessEqual(set("的一是在不了人我有这"), head)
 
+    def test_benchmark_weights_follow_the_dictionary_order(self):
+        # The lookup benchmark averages by these weights; a stale file would weigh the wrong characters.
+        with open(os.path.join(REPO, "bench", "weights.txt"), "rb") as f:
+            rows = [(line[:2], int(line[3:])) for line in f.read().split(b"\n") if line]
+        self.assertEqual([k for k, _ in rows], [k for k, _ in self.entries["86.dll"]])
+        weights = [w for _, w in rows]
+        self.assertEqual(weights, sorted(weights, reverse=True))
+        self.assertGreater(weights[-1], 0)
+
     def test_windows_code_page_936_reads_the_same_characters(self):
         table = windows_936_pairs()
         if table is None:

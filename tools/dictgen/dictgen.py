@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Builds data/86.dll, 98.dll, fm.dll, py.dll and data/NOTICE from their source tables.
 
-Usage: dictgen.py [--out DIR] [--cache DIR]
+Usage: dictgen.py [--out DIR] [--weights FILE] [--cache DIR]
+
+Besides the dictionaries it writes the character weights that order them (FILE,
+bench/weights.txt by default), which the lookup benchmark uses to average over
+lookups as often as people look the characters up.
 
 The inputs are fetched once into the cache (see inputs.py) and pinned by
 version and checksum, so running this twice gives byte-identical files.  After
@@ -24,7 +28,7 @@ def log(*args):
     print(*args, file=sys.stderr)
 
 
-def build(out_dir, cache):
+def build(out_dir, weights_path, cache):
     rime_tree, rime_version = inputs.fetch_deb(cache, "rime-data-wubi")
     unicode_tree, unicode_version = inputs.fetch_deb(cache, "unicode-data")
     ibus_tree, ibus_version = inputs.fetch_deb(cache, "ibus-table-wubi")
@@ -113,6 +117,7 @@ def build(out_dir, cache):
                            len(hanzi) - len(readings))
     with open(os.path.join(out_dir, "NOTICE"), "w", encoding="utf-8", newline="\n") as f:
         f.write(notice)
+    tables.write_weights(weights_path, [(c.encode("gbk"), freq[c]) for c in order])
 
     log(f"GBK hanzi: {len(hanzi)} ({len(gb2312)} in GB2312); Windows 936 check: "
         f"{win_path or 'no code page table found, skipped'}")
@@ -213,17 +218,19 @@ How the data was converted
   and are left out of py.dll.
 - Order: most frequent character first, by the weight the rime wubi86 table
   gives the character's full code (web frequencies, per its changelog);
-  equal weights in GBK code order.
+  equal weights in GBK code order.  The weights themselves are in
+  bench/weights.txt (same source and terms), for the lookup benchmark.
 """
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", default=os.path.join(inputs.REPO, "data"))
+    parser.add_argument("--weights", default=os.path.join(inputs.REPO, "bench", "weights.txt"))
     parser.add_argument("--cache", default=inputs.DEFAULT_CACHE)
     args = parser.parse_args()
     try:
-        build(args.out, args.cache)
+        build(args.out, args.weights, args.cache)
     except (inputs.InputError, tables.BuildError) as e:
         log(f"dictgen: {e}")
         return 1

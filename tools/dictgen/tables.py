@@ -153,6 +153,12 @@ def write_file(path, tokens):
     return data
 
 
+def write_weights(path, weighted):
+    """One line per character, in dictionary order: its two GBK bytes, a space, its weight."""
+    with open(path, "wb") as f:
+        f.write(b"".join(key + b" " + str(weight).encode() + b"\n" for key, weight in weighted))
+
+
 def read_back(data):
     """Key -> token, as the program's scan sees the file: the first token of a key wins."""
     found = {}
