@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,14 @@ LookupKey KeyFromInput(std::string_view inputBytes);
 // C string of it shows: up to its first NUL byte, if a damaged file holds one.
 std::optional<std::string> FindToken(std::string_view fileBytes, LookupKey key);
 
+// Fills up to `size` bytes at `buffer` with the next bytes of a file and returns how many it wrote; 0 is the end.
+using BlockReader = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+// The same scan over a file that arrives in blocks: a small first block, then larger ones, each scanned as it arrives,
+// stopping at the first match, so a character near the start of the file costs one small read. The result is
+// FindToken's on all the bytes read, wherever the block boundaries fall.
+std::optional<std::string> FindTokenInBlocks(const BlockReader& read, LookupKey key);
+
 enum class LookupStatus { Found, NotFound, CannotOpen };
 
 struct LookupResult {
@@ -37,8 +46,9 @@ struct LookupResult {
     std::string token;  // empty unless status is Found
 };
 
-// Reads the whole file afresh (one read, binary; no cache) and scans it. A file that cannot be opened or read is
-// CannotOpen; the next call tries again, so a dictionary may be replaced while the program runs.
+// Opens the file afresh (binary; no cache) and scans it as it reads it, in blocks, up to the first match. A file that
+// cannot be opened or read is CannotOpen; the next call tries again, so a dictionary may be replaced while the
+// program runs.
 LookupResult LookupInFile(const std::string& path, LookupKey key);
 
 // The input box takes Chinese characters only: an ASCII letter or digit as the first byte is refused. Bytes of 0x80

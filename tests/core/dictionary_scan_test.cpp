@@ -1,12 +1,15 @@
-// Dictionary scan: file-format edge cases, the per-lookup file read, and a differential check against the C library's
-// own token-by-token reading of the same bytes.
+// Dictionary scan: file-format edge cases, the per-lookup file read in blocks, and a differential check against the C
+// library's own token-by-token reading of the same bytes, whole and in blocks of random sizes.
 #include "core/DictionaryScan.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -116,6 +119,29 @@ TEST_F(LookupFileTest, ReadsTheFileAfreshEachTime) {
     EXPECT_EQ(result.token, kC + "bu");
 }
 
+// The file is read in blocks of growing size: matches on either side of the block boundaries, in a file that grows
+// to many blocks and shrinks again between lookups.
+TEST_F(LookupFileTest, FindsTokensAcrossBlockBoundariesAsTheFileChangesLength) {
+    // Eight-byte lines "XYcode\r\n" with distinct keys, so every offset is known.
+    auto line = [](unsigned i) {
+        return std::string{static_cast<char>(0x81 + i / 190), static_cast<char>(0x40 + i % 190), 'a', 'b', 'c', 'd',
+                           '\r', '\n'};
+    };
+    auto keyOf = [&](unsigned i) { return Key(line(i).substr(0, 2)); };
+    std::string big;
+    for (unsigned i = 0; i < 40000; ++i) big += line(i);  // 320,000 bytes
+    const std::string path = Write("86.dll", big);
+    // Tokens cut by 4096 (the first block) and by 4096 + 16384, lines wholly inside later blocks, and the last.
+    for (unsigned i : {0u, 511u, 512u, 2559u, 2560u, 10000u, 39999u}) {
+        const auto result = core::LookupInFile(path, keyOf(i));
+        EXPECT_EQ(result.status, core::LookupStatus::Found) << i;
+        EXPECT_EQ(result.token, line(i).substr(0, 6)) << i;
+    }
+    Write("86.dll", big.substr(0, 4096 + 3));  // ends inside a token, without a break
+    EXPECT_EQ(core::LookupInFile(path, keyOf(512)).token, line(512).substr(0, 3));
+    EXPECT_EQ(core::LookupInFile(path, keyOf(10000)).status, core::LookupStatus::NotFound);
+}
+
 TEST_F(LookupFileTest, MissingOrUnreadableFileCannotOpen) {
     EXPECT_EQ(core::LookupInFile((dir_ / "98.dll").string(), Key(kA)).status, core::LookupStatus::CannotOpen);
     EXPECT_EQ(core::LookupInFile(dir_.string(), Key(kA)).status, core::LookupStatus::CannotOpen);
@@ -143,6 +169,19 @@ std::optional<std::string> ReferenceScan(const std::string& bytes, LookupKey key
     return found;
 }
 
+// Serves `bytes` in pieces of random size (at most what is asked for), like a file whose reads return short.
+core::BlockReader RandomBlocks(const std::string& bytes, std::mt19937& random) {
+    auto offset = std::make_shared<std::size_t>(0);
+    const std::size_t largest = 1 + random() % 700;
+    return [&bytes, &random, offset, largest](char* buffer, std::size_t size) {
+        const std::size_t left = bytes.size() - *offset;
+        const std::size_t n = std::min({size, left, 1 + random() % largest});
+        std::memcpy(buffer, bytes.data() + *offset, n);
+        *offset += n;
+        return n;
+    };
+}
+
 TEST(ScanDifferentialTest, AgreesWithFscanfOnRandomFiles) {
     std::mt19937 random(20231);
     // Few distinct bytes, so that keys match often and matches collide with duplicates, NULs and cut runs.
@@ -162,8 +201,11 @@ TEST(ScanDifferentialTest, AgreesWithFscanfOnRandomFiles) {
             }
         }
         const LookupKey key{pick(keyBytes), pick(keyBytes)};
-        ASSERT_EQ(FindToken(file, key), ReferenceScan(file, key))
+        const std::optional<std::string> expected = ReferenceScan(file, key);
+        ASSERT_EQ(FindToken(file, key), expected)
             << "round " << round << " key " << int(key.first) << "," << int(key.second) << " size " << file.size();
+        ASSERT_EQ(core::FindTokenInBlocks(RandomBlocks(file, random), key), expected)
+            << "in blocks, round " << round << " key " << int(key.first) << "," << int(key.second);
     }
 }
 
