@@ -8,6 +8,7 @@
 
 #include "core/IconLayout.h"
 #include "framework/Application.h"
+#include "framework/Gdi.h"
 #include "framework/Platform.h"
 #include "framework/Text.h"
 
@@ -20,23 +21,6 @@ constexpr UINT_PTR kToolId = 1;
 
 core::Box ToBox(const RECT& rect) { return core::Box{rect.left, rect.top, rect.right, rect.bottom}; }
 RECT ToRect(const core::Box& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
-
-void FillSolid(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
-    // ExtTextOut's opaque fill is the cheapest solid rectangle; the DC's background colour is put back after.
-    const RECT rect{left, top, right, bottom};
-    const COLORREF previous = SetBkColor(dc, colour);
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-    SetBkColor(dc, previous);
-}
-
-// A one-pixel 3-D frame: top and left edges in `topLeft`, right and bottom edges (the corners they share with
-// the others included) in `bottomRight`.
-void Draw3dRect(HDC dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight) {
-    FillSolid(dc, rect.left, rect.top, rect.right - 1, rect.top + 1, topLeft);
-    FillSolid(dc, rect.left, rect.top, rect.left + 1, rect.bottom - 1, topLeft);
-    FillSolid(dc, rect.right - 1, rect.top, rect.right, rect.bottom, bottomRight);
-    FillSolid(dc, rect.left, rect.bottom - 1, rect.right, rect.bottom, bottomRight);
-}
 
 HANDLE LoadFromResources(UINT id, UINT type) {
     return LoadImageW(fw::ResourceModule(), MAKEINTRESOURCEW(id), type, 0, 0, LR_DEFAULTCOLOR);
@@ -149,16 +133,16 @@ void IconButton::DiscardBackgroundCache() {
 
 int IconButton::PaintBackground(HDC dc, const RECT* rect) {
     const COLORREF colour = IsHot() ? colours_[HotBack] : isFocused_ ? colours_[FocusBack] : colours_[NormalBack];
-    FillSolid(dc, rect->left, rect->top, rect->right, rect->bottom, colour);
+    fw::FillSolid(dc, rect->left, rect->top, rect->right, rect->bottom, colour);
     return 0;
 }
 
 int IconButton::PaintBorder(HDC dc, const RECT* rect) {
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
     if (isPressed_)
-        Draw3dRect(dc, *rect, shadow, highlight);
+        fw::Draw3dRect(dc, *rect, shadow, highlight);
     else
-        Draw3dRect(dc, *rect, highlight, shadow);
+        fw::Draw3dRect(dc, *rect, highlight, shadow);
     return 0;
 }
 

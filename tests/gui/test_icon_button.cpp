@@ -7,10 +7,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -20,8 +18,8 @@
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
 #include "resources/resource.h"
+#include "tests/support/PixelCanvas.h"
 #include "tests/support/RecordingPlatform.h"
-#include "tests/support/ScreenKit.h"
 
 namespace {
 
@@ -62,41 +60,7 @@ HICON SolidIcon(int size, COLORREF colour) {
     return CreateIconIndirect(&info);
 }
 
-// A 32-bit top-down DIB the button draws into, read back as COLORREFs.
-class Canvas {
-public:
-    Canvas(int width, int height, HFONT font) : width_(width), height_(height) {
-        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-        void* bits = nullptr;
-        dc_.reset(CreateCompatibleDC(nullptr));
-        bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        bits_ = static_cast<const std::uint32_t*>(bits);
-        bitmapSelect_.emplace(dc_.get(), bitmap_.get());
-        fontSelect_.emplace(dc_.get(), font);
-    }
-    HDC dc() const { return dc_.get(); }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const std::uint32_t p = bits_[y * width_ + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    // Bounding box of the pixels of `colour` (empty rectangle when there are none).
-    RECT BoxOf(COLORREF colour) const {
-        return testing_support::BoundingBox(width_, height_, [&](int x, int y) { return At(x, y) == colour; });
-    }
-    bool Has(COLORREF colour) const {
-        const RECT box = BoxOf(colour);
-        return !IsRectEmpty(&box);
-    }
-
-private:
-    int width_, height_;
-    fw::UniqueMemoryDc dc_;
-    fw::UniqueBitmap bitmap_;
-    const std::uint32_t* bits_ = nullptr;
-    std::optional<fw::ScopedSelect> bitmapSelect_;
-    std::optional<fw::ScopedSelect> fontSelect_;
-};
+using Canvas = testing_support::PixelCanvas;
 
 // A modeless dialog from the hotkey dialog's template that records the commands it receives.
 class HostDialog : public fw::Dialog {
