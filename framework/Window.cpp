@@ -4,6 +4,7 @@
 
 #include <unordered_map>
 
+#include "framework/Menu.h"
 #include "framework/Text.h"
 
 namespace fw {
@@ -158,6 +159,8 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
         if (ReflectToChild(hwnd_, message, wParam, lParam, result)) return result;
+        // Items of a popup menu this window tracks: their menu's object draws them.
+        if (Menu::RouteOwnerDraw(message, lParam)) return TRUE;
         return Default();
     case WM_PAINT: OnPaint(); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
