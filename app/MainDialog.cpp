@@ -11,6 +11,7 @@
 #include "framework/Handles.h"
 #include "framework/Platform.h"
 #include "framework/Text.h"
+#include "menu/GlyphMenu.h"
 #include "resources/resource.h"
 #include "windows/AboutDialog.h"
 #include "windows/HotkeyDialog.h"
@@ -61,6 +62,9 @@ BOOL MainDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    // Icon menus take the flat look on every system.
+    GlyphMenu::drawModeThemedXp = 1;
+    GlyphMenu::drawModeOther = 1;
     CreateCharts();
     SetUpIconButtons();
     LoadSettings(kSettingsFile);
