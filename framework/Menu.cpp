@@ -77,6 +77,14 @@ BOOL Menu::TrackPopupMenu(UINT flags, int x, int y, const Window* owner) const {
 
 bool Menu::MeasureItem(MEASUREITEMSTRUCT*) { return false; }
 bool Menu::DrawItem(DRAWITEMSTRUCT*) { return false; }
+LRESULT Menu::MenuChar(wchar_t, UINT) { return 0; }
+
+bool Menu::RouteMenuChar(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    Menu* object = FromHandle(reinterpret_cast<HMENU>(lParam));
+    if (!object) return false;
+    result = object->MenuChar(static_cast<wchar_t>(LOWORD(wParam)), HIWORD(wParam));
+    return result != 0;
+}
 
 bool Menu::RouteOwnerDraw(UINT message, LPARAM lParam) {
     if (message == WM_DRAWITEM) {

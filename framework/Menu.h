@@ -51,11 +51,16 @@ public:
     // Owner-drawn items of this menu; true when handled.
     virtual bool MeasureItem(MEASUREITEMSTRUCT* measureItem);
     virtual bool DrawItem(DRAWITEMSTRUCT* drawItem);
+    // A key pressed while this menu is open that no item's text answers (owner-drawn items have none): the answer
+    // to WM_MENUCHAR (MAKELRESULT(position, MNC_EXECUTE or MNC_SELECT)), 0 to let the system beep.
+    virtual LRESULT MenuChar(wchar_t key, UINT flags);
 
     // Hands a WM_MEASUREITEM or WM_DRAWITEM about a menu item (ODT_MENU) that any window received to the object of
     // the menu that holds the item: for drawing the record names the menu; for measuring the item is found by its
     // item data and id among the menus that have objects. True when an object handled it.
     static bool RouteOwnerDraw(UINT message, LPARAM lParam);
+    // Hands a WM_MENUCHAR to the object of the menu it names; true with `result` when the object answered.
+    static bool RouteMenuChar(WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 protected:
     HMENU hmenu_ = nullptr;

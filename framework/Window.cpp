@@ -162,6 +162,9 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // Items of a popup menu this window tracks: their menu's object draws them.
         if (Menu::RouteOwnerDraw(message, lParam)) return TRUE;
         return Default();
+    case WM_MENUCHAR:
+        if (Menu::RouteMenuChar(wParam, lParam, result)) return result;
+        return Default();
     case WM_PAINT: OnPaint(); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;
     case WM_LBUTTONDBLCLK: OnLButtonDblClk(static_cast<UINT>(wParam), PointFrom(lParam)); return 0;

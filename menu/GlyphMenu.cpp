@@ -239,6 +239,38 @@ GlyphMenu::Found GlyphMenu::Search(UINT id, const std::vector<Found>* skip) {
     return {};
 }
 
+LRESULT GlyphMenu::MenuChar(wchar_t key, UINT) {
+    // The character after a single "&" of the label ("&&" is a plain ampersand).
+    auto mnemonicOf = [](const std::wstring& text) -> wchar_t {
+        const std::wstring label = text.substr(0, text.find(L'\t'));
+        for (std::size_t at = label.find(L'&'); at != std::wstring::npos && at + 1 < label.size();
+             at = label.find(L'&', at + 2)) {
+            if (label[at + 1] != L'&') return label[at + 1];
+        }
+        return 0;
+    };
+    auto upper = [](wchar_t character) {
+        CharUpperBuffW(&character, 1);
+        return character;
+    };
+    const wchar_t wanted = upper(key);
+    std::vector<int> matches;
+    int selected = -1;
+    const int count = GetMenuItemCount();
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuState(static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE) selected = position;
+        const GlyphItem* item = ItemAt(position);
+        if (!item) continue;
+        const wchar_t mnemonic = mnemonicOf(item->text);
+        if (mnemonic && upper(mnemonic) == wanted) matches.push_back(position);
+    }
+    if (matches.empty()) return 0;
+    if (matches.size() == 1) return MAKELRESULT(matches.front(), MNC_EXECUTE);
+    // Several items share the letter: each press moves to the next of them.
+    const auto next = std::ranges::find_if(matches, [selected](int position) { return position > selected; });
+    return MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
+}
+
 GlyphItem* GlyphMenu::ItemFor(ULONG_PTR data) const {
     for (const auto& item : items_)
         if (reinterpret_cast<ULONG_PTR>(item.get()) == data) return item.get();

@@ -95,6 +95,8 @@ public:
 
     bool MeasureItem(MEASUREITEMSTRUCT* measureItem) override;
     bool DrawItem(DRAWITEMSTRUCT* drawItem) override;
+    // The item whose label underlines `key` ("&K"): chosen when it is the only one, else the next one selected.
+    LRESULT MenuChar(wchar_t key, UINT flags) override;
 
     // ---- Class-wide settings (the main window sets both draw modes to 1, the flat look, when it starts).
     static int iconWidth;                // 16

@@ -436,6 +436,26 @@ TEST_F(MenuDrawingTest, TrackedTrayMenuShowsTheFlatLookAndReturnsTheChosenComman
     EXPECT_GT(selectionAfter, 100) << "one item hot";
 }
 
+TEST_F(MenuDrawingTest, UnderlinedLettersChooseOwnerDrawnItems) {
+    // Owner-drawn items have no text of their own for the system to search: the menu answers for them.
+    fw::Menu* shown = tray.GetSubMenu(0);
+    shown->EnableMenuItem(ID_SHOW, MF_BYCOMMAND | MF_GRAYED);
+    const struct {
+        wchar_t key;
+        UINT expected;
+    } rows[] = {{L'x', ID_EXIT}, {L'M', IDC_MINIBTN}, {L'a', IDC_ABOUTBTN}, {L'h', 0}, {L's', 0}};
+    for (const auto& row : rows) {
+        // "帮助(H)" underlines nothing; "显示(&S)" is greyed: both leave the menu open until Escape.
+        for (WPARAM key : {static_cast<WPARAM>(row.key), WPARAM{0}})
+            PostThreadMessageW(GetCurrentThreadId(), key ? WM_CHAR : WM_KEYDOWN, key ? key : VK_ESCAPE, 0);
+        EXPECT_EQ(shown->TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RETURNCMD, 200, 150, &host), row.expected)
+            << static_cast<char>(row.key);
+        MSG left;  // the Escape a chosen command did not need
+        while (PeekMessageW(&left, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
+    }
+}
+
 TEST_F(MenuDrawingTest, OpeningAndClosingEachMenuAThousandTimesKeepsObjectCountsFlat) {
     // Opens a menu as the tray and the mini window do, with one item hot and the first one greyed, and closes it:
     // the keys wait in the queue for the menu's own loop.

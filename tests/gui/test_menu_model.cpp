@@ -126,6 +126,34 @@ TEST_F(SharedPicturesTest, TrayMenuFillsGroupsOfFourAndTheMiniMenuAddsNothing) {
     EXPECT_EQ(GlyphMenu::SharedImageIds().size(), 24u);
     EXPECT_EQ(miniPopup->Items().size(), 2u) << "1021 is not in this menu: no record for it";
     EXPECT_EQ(Picture(shared, 20), Picture(strip.get(), 5));
+
+    // Under a themed Windows XP the silhouette is the plain shadow colour: loading again remakes the pictures in
+    // place; back on this system they are remade once more.
+    auto silhouettePixels = [&](COLORREF colour) {
+        int count = 0;
+        for (COLORREF pixel : Picture(shared, 6)) count += pixel == colour;  // 32774
+        return count;
+    };
+    const int tinted = silhouettePixels(silhouette);
+    ASSERT_GT(tinted, 20);
+    {
+        RecordingPlatform platform;  // no theme setting: a themed desktop
+        PlatformScope scope(platform);
+        GlyphMenu::platformClass = PlatformWinXp;
+        ASSERT_TRUE(GlyphMenu::IsThemedXp());
+        GlyphMenu again;
+        ASSERT_TRUE(again.LoadFromResource(IDR_TRAYMENU));
+        ASSERT_TRUE(again.LoadToolbarImages(IDR_TOOLBAR));
+    }
+    EXPECT_EQ(silhouettePixels(GetSysColor(COLOR_BTNSHADOW)), tinted);
+    EXPECT_EQ(ImageList_GetImageCount(shared), 24);
+    GlyphMenu::platformClass = PlatformNtOther;
+    GlyphMenu::ForgetClassicTheme();
+    GlyphMenu last;
+    ASSERT_TRUE(last.LoadFromResource(IDR_MINIMENU));
+    ASSERT_TRUE(last.LoadToolbarImages(IDR_TOOLBAR));
+    EXPECT_EQ(silhouettePixels(GetSysColor(COLOR_BTNSHADOW)), 0) << "32774's silhouette made again";
+    EXPECT_EQ(silhouettePixels(silhouette), tinted);
 }
 
 // The bytes of the menu item at `position`: its type, id, data, submenu and string.
@@ -212,6 +240,15 @@ TEST_F(MenuLoadingTest, LoadingAgainLeavesNothingOfTheFirstAndAMissingMenuChange
     EXPECT_FALSE(menu.LoadFromResource(4242));
     EXPECT_FALSE(menu.LoadToolbarImages(4242));
     EXPECT_EQ(menu.GetSafeHmenu(), kept);
+    EXPECT_EQ(Popup(menu)->Items().size(), 2u);
+
+    // An item appended to a loaded menu's top level is plain like the others, and the popup stays.
+    ASSERT_TRUE(menu.AppendGlyphItem(L"extra", 0, 777));
+    ASSERT_EQ(GetMenuItemCount(kept), 2);
+    EXPECT_EQ(Info(kept, 0).text, L"MINI");
+    EXPECT_NE(Info(kept, 0).submenu, nullptr);
+    EXPECT_EQ(Info(kept, 1).text, L"extra");
+    EXPECT_EQ(Info(kept, 1).id, 777u);
     EXPECT_EQ(Popup(menu)->Items().size(), 2u);
 
     // The caller may destroy the tracked popup before the menu goes; the popup object is deleted all the same.
