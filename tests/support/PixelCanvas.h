@@ -5,8 +5,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 
 #include "framework/Handles.h"
+
+// Rectangles compare and print in test expectations.
+inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+inline void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+}
 
 namespace testing_support {
 
