@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/GifParser.h"
-#include "framework/Application.h"
+#include "framework/Resources.h"
 
 namespace {
 
@@ -180,21 +180,16 @@ COLORREF AnimatedPicture::BackBufferPixel(int x, int y) const {
 }
 
 BOOL AnimatedPicture::LoadPicture(const wchar_t* resourceName, const wchar_t* resourceType) {
-    HMODULE module = fw::ResourceModule();
-    HRSRC resource = FindResourceW(module, resourceName, resourceType);
-    if (!resource) return FALSE;
-    HGLOBAL loaded = LoadResource(module, resource);
-    if (!loaded) return FALSE;
-    const DWORD size = SizeofResource(module, resource);
-    const void* bytes = LockResource(loaded);
-    if (!bytes || size == 0) return FALSE;
+    const std::span<const std::uint8_t> bytes = fw::FindResourceData(resourceName, resourceType);
+    if (bytes.empty()) return FALSE;
+    const auto size = static_cast<DWORD>(bytes.size());
 
     // The loader reads from a stream on global memory, so the resource is copied into a block of its own.
     fw::UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, size));
     if (!block) return FALSE;
     void* copy = GlobalLock(block.get());
     if (!copy) return FALSE;
-    std::memcpy(copy, bytes, size);
+    std::memcpy(copy, bytes.data(), size);
     GlobalUnlock(block.get());
     return LoadPicture(block.get(), size);
 }

@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "tests/support/GuiObjects.h"
 #include "tests/support/PixelCanvas.h"
+#include "tests/support/ScreenKit.h"
 
 namespace {
 
@@ -272,13 +273,9 @@ TEST_F(MenuDrawingTest, TrackedPopupShowsTheFlatLookAndAnswersTheKeyboard) {
     std::vector<int> selection;
     int column = 0;
     host.onIdle = [&](HWND menu) {
-        RECT rect{};
-        GetWindowRect(menu, &rect);
-        PixelCanvas shot(rect.right - rect.left, rect.bottom - rect.top);
-        fw::ClientDc screen(nullptr);
-        BitBlt(shot.dc(), 0, 0, shot.Width(), shot.Height(), screen.get(), rect.left, rect.top, SRCCOPY);
-        column = std::max(column, shot.Count(c.face));
-        selection.push_back(shot.Count(c.selection));
+        const testing_support::ScreenPixels shot(testing_support::ScreenRectOf(menu));
+        column = std::max(column, shot.Count([&](COLORREF pixel) { return pixel == c.face; }));
+        selection.push_back(shot.Count([&](COLORREF pixel) { return pixel == c.selection; }));
         // Down twice, past the greyed first item; then "x", the underlined letter of "退出(&X)".
         if (selection.size() == 1) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
         if (selection.size() == 1) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
