@@ -17,9 +17,9 @@
 #include "framework/Gdi.h"
 #include "menu/GlyphMenu.h"
 #include "resources/resource.h"
-#include "tests/support/GuiObjects.h"
 #include "tests/support/PixelCanvas.h"
 #include "tests/support/ScreenKit.h"
+#include "tests/support/UiObjectCounts.h"
 
 namespace {
 
@@ -321,13 +321,14 @@ TEST_F(MenuDrawingTest, OpeningAndClosingEachMenuAThousandTimesKeepsObjectCounts
     for (UINT menuId : {IDR_TRAYMENU, IDR_MINIMENU}) {
         const int items = menuId == IDR_TRAYMENU ? 6 : 2;
         host.measured = host.drawn = 0;
-        const testing_support::GuiObjectCounts before = testing_support::CountGuiObjects();
+        const testing_support::UiObjectCounts before = testing_support::CountUiObjects();
         for (int i = 0; i < 1000; ++i) ASSERT_EQ(openAndClose(menuId), 0);
-        const testing_support::GuiObjectCounts after = testing_support::CountGuiObjects();
-        std::printf("menu %u: GDI objects %lu -> %lu, USER objects %lu -> %lu, %d measured, %d drawn\n", menuId,
-                    before.gdi, after.gdi, before.user, after.user, host.measured, host.drawn);
-        EXPECT_EQ(after.gdi, before.gdi) << "menu " << menuId;
-        EXPECT_EQ(after.user, before.user) << "menu " << menuId;
+        const testing_support::UiObjectCounts after = testing_support::CountUiObjects();
+        std::printf("menu %u: %s -> %s; %d measured, %d drawn\n", menuId, before.Describe().c_str(),
+                    after.Describe().c_str(), host.measured, host.drawn);
+        EXPECT_EQ(after.gdiObjects, before.gdiObjects) << "menu " << menuId;
+        EXPECT_EQ(after.userObjects, before.userObjects) << "menu " << menuId;
+        EXPECT_EQ(after.windows, before.windows) << "menu " << menuId;
         EXPECT_GE(host.measured, 1000 * items) << "every opening measures its items";
         EXPECT_GE(host.drawn, 1000 * (items + 1)) << "and paints them, one hot";
     }

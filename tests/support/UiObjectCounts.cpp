@@ -23,6 +23,22 @@ long CountWineGdiEntries() {
     return live;
 }
 
+// Wine's USER handles are 0x20, 0x22, ... 0xFFEE, generation bits above; a handle without them names the entry.
+long CountWineMenusAndIcons() {
+    long live = 0;
+    for (ULONG_PTR value = 0x20; value <= 0xFFEE; value += 2) {
+        ICONINFO info{};
+        if (IsMenu(reinterpret_cast<HMENU>(value))) {
+            ++live;
+        } else if (GetIconInfo(reinterpret_cast<HICON>(value), &info)) {
+            ++live;
+            DeleteObject(info.hbmMask);
+            if (info.hbmColor) DeleteObject(info.hbmColor);
+        }
+    }
+    return live;
+}
+
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
     ++*reinterpret_cast<long*>(count);
     return TRUE;
@@ -45,13 +61,14 @@ std::string UiObjectCounts::Describe() const {
 
 UiObjectCounts CountUiObjects() {
     UiObjectCounts counts;
+    EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&counts.windows));
     if (UnderWine()) {
         counts.gdiObjects = CountWineGdiEntries();
+        counts.userObjects = counts.windows + CountWineMenusAndIcons();
     } else {
         counts.gdiObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
         counts.userObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
     }
-    EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&counts.windows));
     return counts;
 }
 

@@ -8,13 +8,15 @@ namespace testing_support {
 struct UiObjectCounts {
     long gdiObjects = -1;  // -1: cannot be counted here
     long windows = 0;      // windows of this thread, children included (USER objects under Wine)
-    long userObjects = -1; // the system's own count, where it keeps one (not under Wine)
+    long userObjects = -1; // the system's own count; under Wine the windows, menus, icons and cursors
 
     std::string Describe() const;
 };
 
-// On Windows the GDI count is the system's (GetGuiResources). Wine does not count per process; there the live entries
-// of the process's GDI handle table are counted instead.
+// On Windows both counts are the system's (GetGuiResources). Wine does not count per process; there the live entries
+// of the process's GDI handle table are counted instead, and the USER objects are the thread's windows plus the
+// menus, icons and cursors of the process, each found by the 16-bit form of its handle, which Wine resolves by
+// table index.
 UiObjectCounts CountUiObjects();
 
 }  // namespace testing_support
