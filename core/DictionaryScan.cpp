@@ -32,6 +32,17 @@ const char* TokenEnd(const char* start, const char* end) {
     return q;
 }
 
+// The key a token is found by: its byte 0, and its byte 1 or, for a one-byte token, the NUL that ends it in a C buffer.
+LookupKey KeyOfToken(const char* start, const char* end) {
+    return {start[0], end - start > 1 ? start[1] : '\0'};
+}
+
+// What a C string of the token shows: a damaged file's NUL byte ends it.
+std::string_view ShownText(const char* start, const char* end) {
+    const void* nul = std::memchr(start, '\0', static_cast<std::size_t>(end - start));
+    return {start, static_cast<std::size_t>((nul ? static_cast<const char*>(nul) : end) - start)};
+}
+
 // Where a scan of a stretch of the file ended.
 struct ScanStep {
     enum Outcome { Found, NotFound, NeedMore } outcome;
@@ -60,7 +71,7 @@ ScanStep Scan(const char* from, const char* end, LookupKey key, bool complete) {
         const char* const tokenEnd = TokenEnd(tokenStart, end);
         if (!complete && tokenEnd == end && static_cast<std::size_t>(tokenEnd - tokenStart) < kTokenCap)
             return {ScanStep::NeedMore, nullptr, nullptr, tokenStart};
-        if (tokenStart == hit && (tokenEnd - hit > 1 ? hit[1] : '\0') == key.second)
+        if (tokenStart == hit && KeyOfToken(tokenStart, tokenEnd).second == key.second)
             return {ScanStep::Found, tokenStart, tokenEnd};
         p = tokenEnd;
     }
@@ -69,12 +80,6 @@ ScanStep Scan(const char* from, const char* end, LookupKey key, bool complete) {
     const char* runStart = end;
     while (runStart != p && !IsBreak(runStart[-1])) --runStart;
     return {ScanStep::NeedMore, nullptr, nullptr, runStart + (end - runStart) / kTokenCap * kTokenCap};
-}
-
-// What a C string of the token shows: a damaged file's NUL byte ends it.
-std::string ShownToken(const char* start, const char* end) {
-    const void* nul = std::memchr(start, '\0', static_cast<std::size_t>(end - start));
-    return std::string(start, nul ? static_cast<const char*>(nul) : end);
 }
 
 // Block sizes: the first is small, since the files list the most frequent characters first and most lookups end
@@ -135,7 +140,7 @@ std::optional<std::string> FindToken(std::string_view fileBytes, LookupKey key) 
     const char* const begin = fileBytes.data();
     const ScanStep step = Scan(begin, begin + fileBytes.size(), key, true);
     if (step.outcome != ScanStep::Found) return std::nullopt;
-    return ShownToken(step.tokenStart, step.tokenEnd);
+    return std::string(ShownText(step.tokenStart, step.tokenEnd));
 }
 
 std::optional<std::string> FindTokenInBlocks(const BlockReader& read, LookupKey key) {
@@ -156,11 +161,24 @@ std::optional<std::string> FindTokenInBlocks(const BlockReader& read, LookupKey 
         const std::size_t got = read(buffer + kept, block);
         const char* const end = buffer + kept + got;
         const ScanStep step = Scan(buffer, end, key, got == 0);
-        if (step.outcome == ScanStep::Found) return ShownToken(step.tokenStart, step.tokenEnd);
+        if (step.outcome == ScanStep::Found) return std::string(ShownText(step.tokenStart, step.tokenEnd));
         if (step.outcome == ScanStep::NotFound) return std::nullopt;
         kept = static_cast<std::size_t>(end - step.resume);
         std::memmove(buffer, step.resume, kept);
         block = std::min(block * kBlockGrowth, kLargestBlock);
+    }
+}
+
+void ForEachToken(std::string_view fileBytes, const std::function<void(LookupKey key, std::string_view shown)>& visit) {
+    const char* p = fileBytes.data();
+    const char* const end = p + fileBytes.size();
+    for (;;) {
+        while (p != end && IsBreak(*p)) ++p;
+        if (p == end) return;
+        const char* const tokenEnd = TokenEnd(p, end);
+        // The scan never matches a key whose first byte is NUL (that is an empty input box).
+        if (*p != '\0') visit(KeyOfToken(p, tokenEnd), ShownText(p, tokenEnd));
+        p = tokenEnd;
     }
 }
 

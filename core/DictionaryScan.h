@@ -39,6 +39,11 @@ using BlockReader = std::function<std::size_t(char* buffer, std::size_t size)>;
 // FindToken's on all the bytes read, wherever the block boundaries fall.
 std::optional<std::string> FindTokenInBlocks(const BlockReader& read, LookupKey key);
 
+// Every token of the file in file order, divided as FindToken divides it, with its key (byte 0, and byte 1 or '\0' for
+// a one-byte token) and the text a match on it shows. A token that no key can find (one starting with a NUL byte) is
+// left out. FindToken's answer for a key is the first token visited with that key.
+void ForEachToken(std::string_view fileBytes, const std::function<void(LookupKey key, std::string_view shown)>& visit);
+
 enum class LookupStatus { Found, NotFound, CannotOpen };
 
 struct LookupResult {
