@@ -12,6 +12,12 @@ set(TARVISK_WIN32_LIBS comctl32 shell32 ole32 oleaut32 uuid advapi32 gdi32 user3
 
 tarvisk_add_subdirectory_if_present(core)
 
+# The version resources of both programs read the release number from this header (the number itself is in VERSION).
+configure_file("${TARVISK_REPO_DIR}/resources/version.h.in" "${CMAKE_BINARY_DIR}/generated/tarvisk_version.h" @ONLY)
+
+# The command-line lookup keeps its text in UTF-8, like core/: it comes before the GBK literals below.
+tarvisk_add_subdirectory_if_present(cli)
+
 # The Windows code keeps its strings as GBK bytes, and its narrow literals are GBK too (framework/Text.h checks).
 # core/ is left out: it is built natively as well and must mean the same bytes in both trees.
 add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>")
@@ -19,7 +25,8 @@ add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>")
 # --- Resources --------------------------------------------------------------------------------------------------
 # One object, linked into tarvisk.exe and into every GUI test exe (dialogs load from the exe's own module).
 add_library(tarvisk_resources OBJECT "${TARVISK_REPO_DIR}/resources/tarvisk.rc")
-target_include_directories(tarvisk_resources PRIVATE "${TARVISK_REPO_DIR}" "${TARVISK_REPO_DIR}/resources")
+target_include_directories(tarvisk_resources PRIVATE "${TARVISK_REPO_DIR}" "${TARVISK_REPO_DIR}/resources"
+  "${CMAKE_BINARY_DIR}/generated")
 target_compile_options(tarvisk_resources PRIVATE "$<$<COMPILE_LANGUAGE:RC>:--codepage=65001>")
 if(EXISTS "${TARVISK_REPO_DIR}/resources/art.rc")
   target_compile_definitions(tarvisk_resources PRIVATE TARVISK_HAVE_ART)
@@ -57,6 +64,8 @@ file(GLOB TARVISK_ENTRY_SOURCES CONFIGURE_DEPENDS "${TARVISK_REPO_DIR}/app/entry
 if(TARVISK_ENTRY_SOURCES)
   add_executable(tarvisk WIN32 ${TARVISK_ENTRY_SOURCES} $<TARGET_OBJECTS:tarvisk_resources>)
   target_link_libraries(tarvisk PRIVATE tarvisk_lib)
+  # No link time in the file: the same sources give the same bytes (the release zip is reproducible).
+  target_link_options(tarvisk PRIVATE -Wl,--no-insert-timestamp)
   set_target_properties(tarvisk PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
   set(TARVISK_EXE_TARGET tarvisk)
   set(TARVISK_EXE "${CMAKE_BINARY_DIR}/bin/tarvisk.exe")
@@ -82,6 +91,7 @@ endif()
 tarvisk_add_wine_fixture()
 add_subdirectory(tests/support)
 add_subdirectory(tests/gui)
+tarvisk_add_subdirectory_if_present(tests/cli)
 if(TARGET tarvisk)
   tarvisk_add_subdirectory_if_present(tests/e2e)
 endif()
