@@ -87,6 +87,23 @@ if(EXISTS "${TARVISK_REPO_DIR}/tools/build-help.sh")
   add_custom_target(tarvisk_help ALL DEPENDS "${CMAKE_BINARY_DIR}/help/tarvisk.chm")
 endif()
 
+# --- Release zip ---------------------------------------------------------------------------------------------------
+# The portable Windows release: tools/release/pack.py says what goes in; tools/dev.sh release copies it to dist/.
+if(TARGET tarvisk AND TARGET tarvisk_help)
+  find_package(Python3 COMPONENTS Interpreter REQUIRED)
+  set(TARVISK_RELEASE_ZIP "${CMAKE_BINARY_DIR}/release/tarvisk-${PROJECT_VERSION}-win64.zip")
+  file(GLOB _tarvisk_release_inputs CONFIGURE_DEPENDS
+    "${TARVISK_REPO_DIR}/tools/release/*" "${TARVISK_DATA_DIR}/*.dll" "${TARVISK_DATA_DIR}/NOTICE")
+  add_custom_command(
+    OUTPUT "${TARVISK_RELEASE_ZIP}"
+    COMMAND "${Python3_EXECUTABLE}" "${TARVISK_REPO_DIR}/tools/release/pack.py"
+            --build "${CMAKE_BINARY_DIR}" --out "${TARVISK_RELEASE_ZIP}"
+    DEPENDS tarvisk tarvisk_lookup tarvisk_help "${CMAKE_BINARY_DIR}/help/tarvisk.chm" ${_tarvisk_release_inputs}
+    COMMENT "Packing ${TARVISK_RELEASE_ZIP}"
+    VERBATIM)
+  add_custom_target(tarvisk_release_zip ALL DEPENDS "${TARVISK_RELEASE_ZIP}")
+endif()
+
 # --- Tests ---------------------------------------------------------------------------------------------------------
 tarvisk_add_wine_fixture()
 add_subdirectory(tests/support)
@@ -94,4 +111,7 @@ add_subdirectory(tests/gui)
 tarvisk_add_subdirectory_if_present(tests/cli)
 if(TARGET tarvisk)
   tarvisk_add_subdirectory_if_present(tests/e2e)
+endif()
+if(TARGET tarvisk_release_zip AND TARGET tarvisk_e2e)
+  tarvisk_add_subdirectory_if_present(tests/release)
 endif()

@@ -6,6 +6,8 @@
 #                       Wine virtual desktop on a private Xvfb (the path is printed; the program is then stopped)
 #   tools/dev.sh test   install what is missing, build the native tree (sanitizers) and the Windows tree, run every
 #                       test of both with ctest; exits non-zero on any failure
+#   tools/dev.sh release  install what is missing, build the Windows programs and the help, and pack
+#                       dist/tarvisk-VERSION-win64.zip (the same bytes every time for the same commit)
 #
 # Build trees: build/native and build/cross (TARVISK_BUILD_ROOT moves them).
 set -euo pipefail
@@ -132,11 +134,31 @@ cmd_test() {
     log "all tests passed"
 }
 
+# The portable Windows zip. The cross tree packs it (tools/release/pack.py, target tarvisk_release_zip); it is packed
+# afresh here, since its time is the checked-out commit's and the tree may have packed it at another commit.
+cmd_release() {
+    install_missing
+    configure_cross
+    rm -f "$cross"/release/tarvisk-*-win64.zip
+    cmake --build "$cross" -j "$jobs" --target tarvisk_release_zip
+    local zip
+    zip=$(ls "$cross"/release/tarvisk-*-win64.zip)
+    mkdir -p "$repo/dist"
+    cp "$zip" "$repo/dist/"
+    zip="$repo/dist/$(basename "$zip")"
+    if [ -n "$(git -C "$repo" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+        log "note: the work tree has uncommitted changes; the zip holds them but carries the last commit's time"
+    fi
+    log "$(sha256sum "$zip" | cut -d' ' -f1)"
+    echo "$zip"
+}
+
 case "${1:-}" in
     run) cmd_run ;;
     test) cmd_test ;;
+    release) cmd_release ;;
     *)
-        echo "usage: tools/dev.sh run | test" >&2
+        echo "usage: tools/dev.sh run | test | release" >&2
         exit 2
         ;;
 esac

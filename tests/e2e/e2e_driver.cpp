@@ -3,6 +3,7 @@
 // copy, and checks "user.ini" byte for byte.
 //
 //   tarvisk_e2e --tarvisk=PATH/tarvisk.exe --data=PATH/data [gtest options]
+//   tarvisk_e2e --release=FOLDER --gtest_filter='Release.*'    the unpacked release zip (tests/release)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/DictionaryScan.h"
 #include "core/SettingsArchive.h"
 #include "tests/support/AppTestKit.h"
 
@@ -20,6 +22,7 @@ using namespace testing_support;
 
 std::wstring programPath;
 std::wstring dataFolder;
+std::wstring releaseFolder;
 
 constexpr const wchar_t* kMainCaption = L"Tarvisk  最终版";
 constexpr int kCode = 1002, kInput = 1000, kEd98 = 1004, kExitButton = 1033;
@@ -232,6 +235,26 @@ TEST_F(EndToEnd, TheShippedDictionariesAnswer) {
     EXPECT_TRUE(program.WaitForExit());
 }
 
+// The release as a user meets it: unpacked, started from its own folder (so that folder is the working directory),
+// with nothing beside it but what the zip holds.
+TEST(Release, TheUnpackedProgramLooksUpFromItsFolderAndKeepsItsSettingsThere) {
+    if (releaseFolder.empty()) GTEST_SKIP() << "--release=FOLDER not given";
+    const std::wstring settings = releaseFolder + L"\\user.ini";
+    ASSERT_FALSE(FileExists(settings));
+    Program program(releaseFolder);
+    ASSERT_TRUE(program.Started());
+    HWND main = program.WaitForMain();
+    ASSERT_TRUE(main);
+    Type(main, L"型");
+    const std::string dictionary = Gbk(releaseFolder + L"\\86.dll");
+    const core::LookupResult expected = core::LookupInFile(dictionary, core::KeyFromInput(Gbk(L"型")));
+    ASSERT_EQ(expected.status, core::LookupStatus::Found);
+    EXPECT_EQ(Gbk(RemoteText(GetDlgItem(main, kCode))), expected.token);
+    Press(main, kExitButton);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(ReadFileBytes(settings).size(), 25u);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,6 +263,10 @@ int main(int argc, char** argv) {
         const std::string argument = argv[i];
         if (argument.rfind("--tarvisk=", 0) == 0) programPath = WindowsPath(argument.substr(10));
         if (argument.rfind("--data=", 0) == 0) dataFolder = WindowsPath(argument.substr(7));
+        if (argument.rfind("--release=", 0) == 0) {
+            releaseFolder = WindowsPath(argument.substr(10));
+            programPath = releaseFolder + L"\\tarvisk.exe";
+        }
     }
     return RUN_ALL_TESTS();
 }
