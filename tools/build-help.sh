@@ -18,6 +18,7 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
 command -v chmcmd >/dev/null || { echo "build-help.sh: chmcmd not found (apt-get install fp-utils)" >&2; exit 1; }
+command -v strace >/dev/null || { echo "build-help.sh: strace not found (apt-get install strace)" >&2; exit 1; }
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
@@ -33,7 +34,16 @@ for source in "$root"/help/*.hhp "$root"/help/*.hhc "$root"/help/*.hhk "$root"/h
 done
 cp "$root"/resources/art/chart86.gif "$root"/resources/art/chart98.gif "$root"/resources/art/chart-ident.gif "$stage/"
 
-(cd "$stage" && chmcmd --verbosity 1 tarvisk.hhp >"$stage/chmcmd.log" 2>&1) || { cat "$stage/chmcmd.log" >&2; exit 1; }
+# The same sources give the same file (the release zip is reproducible). Left alone, chmcmd stamps the file with the
+# time it runs and stores a few bytes it never set, which follow its memory layout (measured: they change with the
+# environment's size and with address randomisation). So it runs with its clock fixed (strace answers its time() and
+# gettimeofday() calls; the file's own time is shown nowhere), without address randomisation, in a fixed environment.
+chm_time=946684800                                   # 2000-01-01 00:00 UTC
+chm_timeval=80436d38000000000000000000000000         # struct timeval {chm_time, 0}, x86-64 byte order
+(cd "$stage" && env -i PATH=/usr/bin:/bin setarch -R \
+    strace -f -qq -o /dev/null -e trace=time,gettimeofday -e inject=time:retval="$chm_time" \
+    -e inject=gettimeofday:poke_exit=@arg1="$chm_timeval" \
+    chmcmd --verbosity 1 tarvisk.hhp >"$stage/chmcmd.log" 2>&1) || { cat "$stage/chmcmd.log" >&2; exit 1; }
 [ -s "$stage/tarvisk.chm" ] || { cat "$stage/chmcmd.log" >&2; echo "build-help.sh: no tarvisk.chm" >&2; exit 1; }
 # A broken link or a page left out of the project is only a warning to chmcmd; here it stops the build.
 if grep -qi "warning\|error\|couldn't find\|not found" "$stage/chmcmd.log"; then

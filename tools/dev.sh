@@ -27,7 +27,7 @@ PACKAGES=(
     wine wine64 fonts-wine                      # running the Windows programs
     xvfb xauth xdotool x11-utils imagemagick    # private X display, window lookup, screenshots
     fonts-wqy-microhei fonts-noto-cjk fonts-dejavu-core   # Chinese text and the dialog font substitutes
-    fp-utils                                    # chmcmd, the help file compiler
+    fp-utils strace                             # chmcmd, the help file compiler (strace fixes its clock)
     python3 python3-pil unicode-data            # data and picture generators
     procps util-linux                           # pgrep, flock, setsid
 )

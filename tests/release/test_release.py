@@ -45,12 +45,16 @@ class Contents(unittest.TestCase):
         for needed in [f"Tarvisk 五笔查码工具 {VERSION}", "双击 tarvisk.exe", "Windows 徽标键 + Z", "user.ini"]:
             self.assertIn(needed, text)
 
-    def test_packing_again_gives_the_same_bytes(self):
+    def test_packing_and_the_help_built_again_give_the_same_bytes(self):
         with tempfile.TemporaryDirectory() as scratch:
             again = pathlib.Path(scratch) / ZIP.name
             subprocess.run([sys.executable, str(REPO / "tools/release/pack.py"), "--build", str(BUILD),
                             "--out", str(again)], check=True)
             self.assertEqual(again.read_bytes(), ZIP.read_bytes())
+            subprocess.run(["bash", str(REPO / "tools/build-help.sh"), scratch], check=True, capture_output=True)
+            with zipfile.ZipFile(ZIP) as archive:
+                self.assertEqual((pathlib.Path(scratch) / "tarvisk.chm").read_bytes(),
+                                 archive.read(FOLDER + "tarvisk.chm"))
 
 
 class Unpacked(unittest.TestCase):
