@@ -1,8 +1,8 @@
 // Fuzz target of the dictionary scan: any file bytes, any key. The shipped scan jumps from one occurrence of the key's
 // first byte to the next and, in blocks, resumes in the middle of the file; here it must agree with the plainest
 // reading there is (walk every token from the start, cut at the cap, compare two bytes), over the whole buffer and
-// over the same bytes served in short reads of fuzzer-chosen sizes. It must also stop reading once the answer is
-// known, and never read again after the end.
+// over the same bytes served in short reads of fuzzer-chosen sizes; so must the in-memory index of the whole file. It
+// must also stop reading once the answer is known, and never read again after the end.
 //
 // Input: byte 0 chooses how the key is taken (bit 0: from the file at a position, else bytes 1 and 2 as given) and
 // seeds the sizes of the short reads; bytes 1 and 2 are the key or the position; the rest is the file.
@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/DictionaryIndex.h"
 #include "core/DictionaryScan.h"
 
 namespace {
@@ -63,6 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<Match> expected = Reference(file, key);
     const std::optional<std::string> expectedShown = expected ? std::optional(expected->shown) : std::nullopt;
     Require(core::FindToken(file, key) == expectedShown);
+    // The command-line lookup's index of the whole file answers the same.
+    const core::DictionaryIndex index(file);
+    const std::optional<std::string_view> indexed = index.Find(key);
+    Require(indexed.has_value() == expected.has_value() && (!indexed || *indexed == expected->shown));
 
     // The same bytes in short reads: sizes from a small generator seeded by the input, at most what is asked for.
     std::uint32_t state = data[0] * 2654435761u + 1;
