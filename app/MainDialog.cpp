@@ -20,6 +20,9 @@ namespace {
 
 constexpr const char* kSettingsFile = "user.ini";
 
+// Posted at start when "user.ini" could not be read whole, so that the notice shows over the visible window.
+constexpr UINT kSettingsNotice = WM_APP + 1;
+
 // The first character of the text: one UTF-16 unit, or two when it is a surrogate pair.
 std::wstring_view FirstCharacter(std::wstring_view text) {
     if (text.size() >= 2 && IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1])) return text.substr(0, 2);
@@ -36,6 +39,18 @@ std::wstring WindowTextW(HWND window) {
 }
 
 }  // namespace
+
+std::string DictionaryProblemText(core::LookupStatus status, const char* file) {
+    switch (status) {
+    case core::LookupStatus::Missing: return std::string("找不到 ") + file;
+    case core::LookupStatus::Unreadable: return std::string("无法读取 ") + file;
+    case core::LookupStatus::Empty: return std::string(file) + " 是空的";
+    case core::LookupStatus::NotText: return std::string(file) + " 不是GBK文本";
+    case core::LookupStatus::Found:
+    case core::LookupStatus::NotFound: break;
+    }
+    return {};
+}
 
 MainDialog::MainDialog(fw::Window* parent)
     : fw::Dialog(IDD_MAIN, parent), appIcon(LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP))) {}
@@ -68,6 +83,7 @@ BOOL MainDialog::OnInitDialog() {
     CreateCharts();
     SetUpIconButtons();
     LoadSettings(kSettingsFile);
+    if (!settingsProblem.empty()) PostMessage(kSettingsNotice);
     // Silent at start: a combination another program holds leaves the program without a hotkey, nothing more.
     RegisterHotkey(false);
     edition = savedEdition;
@@ -154,8 +170,8 @@ void MainDialog::Lookup() {
         const core::LookupResult reading = core::LookupInFile(core::kPinyinFile, key);
         if (reading.status == core::LookupStatus::Found)
             pinyinText = reading.token;
-        else if (reading.status == core::LookupStatus::CannotOpen)
-            pinyinText = std::string("找不到 ") + core::kPinyinFile;
+        else if (reading.status != core::LookupStatus::NotFound)
+            pinyinText = DictionaryProblemText(reading.status, core::kPinyinFile);
         // Not found: the line goes on showing the previous reading.
     }
 
@@ -168,7 +184,7 @@ void MainDialog::Lookup() {
         switch (code.status) {
         case core::LookupStatus::Found: codeText = code.token; break;
         case core::LookupStatus::NotFound: codeText = "无"; break;
-        case core::LookupStatus::CannotOpen: codeText = std::string("找不到 ") + dictionary; break;
+        default: codeText = DictionaryProblemText(code.status, dictionary); break;
         }
     }
     UpdateData(FALSE);
@@ -255,7 +271,9 @@ void MainDialog::SaveSettings(const std::string& fileName) {
     user.edition = edition;
     user.hotkeyKey = hotkeyKey;
     user.hotkeyModifiers = hotkeyModifiers;
-    if (!user.StoreToFile(fileName)) fw::Sys().MessageBox(hwnd_, "无法进行设置！", "RUR", MB_ICONHAND);
+    std::string whyNot;
+    if (!user.StoreToFile(fileName, &whyNot))
+        fw::Sys().MessageBox(hwnd_, "无法进行设置！\r\n\r\n" + whyNot, "RUR", MB_ICONHAND);
 }
 
 void MainDialog::LoadSettings(const std::string& fileName) {
@@ -265,7 +283,8 @@ void MainDialog::LoadSettings(const std::string& fileName) {
     user.edition = savedEdition;
     user.hotkeyKey = hotkeyKey;
     user.hotkeyModifiers = hotkeyModifiers;
-    if (!user.LoadFromFile(fileName)) return;
+    settingsProblem.clear();
+    if (!user.LoadFromFile(fileName, nullptr, &settingsProblem)) return;
     hotkeyMode = user.hotkeyMode;
     savedEdition = user.edition;
     hotkeyKey = user.hotkeyKey;
@@ -305,6 +324,13 @@ void MainDialog::OnHotkeyDialog() {
     UpdateData(TRUE);
     SaveSettings(kSettingsFile);
     LoadSettings(kSettingsFile);
+}
+
+bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != kSettingsNotice) return fw::Dialog::OnMessage(message, wParam, lParam, result);
+    fw::Sys().MessageBox(hwnd_, settingsProblem, "Tarvisk", MB_ICONEXCLAMATION);
+    result = 0;
+    return true;
 }
 
 void MainDialog::OnHotKey(int id, UINT, UINT) {

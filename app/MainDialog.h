@@ -10,10 +10,15 @@
 #include <string>
 
 #include "controls/IconButton.h"
+#include "core/DictionaryScan.h"
 #include "controls/LinkLabel.h"
 #include "framework/Dialog.h"
 #include "framework/Window.h"
 #include "windows/ChartDialog.h"
+
+// What a result line shows when `file` cannot answer a lookup (missing, unreadable, empty, not GBK text), in GBK;
+// empty for a file that answered, with a match or without.
+std::string DictionaryProblemText(core::LookupStatus status, const char* file);
 
 class MainDialog : public fw::Dialog {
 public:
@@ -60,6 +65,8 @@ public:
     std::unique_ptr<fw::Modeless<ChartDialog>> chart98;
     std::unique_ptr<fw::Modeless<ChartDialog>> chartRare;
     RECT thumbRect{};  // the thumbnail's rectangle, in client coordinates while a mouse move is handled
+    // What was wrong with the settings file at the last load (GBK), empty when it was read whole or was not there.
+    std::string settingsProblem;
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
@@ -74,6 +81,8 @@ protected:
     void OnMouseMove(UINT flags, POINT point) override;
     void OnHotKey(int id, UINT modifiers, UINT virtualKey) override;
     void OnDestroy() override;
+    // The settings file's notice, posted at start.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void CreateCharts();

@@ -16,12 +16,14 @@ public:
 
     // Writes the 25-byte archive to `fileName` without ever leaving a short or empty file behind: the bytes go to
     // "<fileName>.tmp" first, which then replaces the file in one step. False when any step failed; the old file is
-    // then as it was.
-    bool StoreToFile(const std::string& fileName) const;
+    // then as it was, and `whyNot` (if given) says in a sentence for the user (GBK) what stood in the way.
+    bool StoreToFile(const std::string& fileName, std::string* whyNot = nullptr) const;
 
     // Reads `fileName` (if there is one) and overwrites each field that the archive holds whole; a damaged archive
-    // leaves the rest as they were. False when the file could not be opened or read at all.
-    bool LoadFromFile(const std::string& fileName, core::ArchiveStatus* status = nullptr);
+    // leaves the rest as they were. False when the file could not be opened or read at all. `problem` (if given) is
+    // left empty for a file read whole and for no file at all; otherwise it says what was wrong, for the user (GBK).
+    bool LoadFromFile(const std::string& fileName, core::ArchiveStatus* status = nullptr,
+                      std::string* problem = nullptr);
 
 private:
     core::UserRecord Record() const;

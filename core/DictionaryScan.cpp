@@ -99,6 +99,7 @@ public:
 #else
         fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
 #endif
+        openError_ = fd_ < 0 ? errno : 0;
     }
     ~ReadOnlyFile() {
 #ifdef _WIN32
@@ -111,6 +112,8 @@ public:
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
+    // There is no file of that name (rather than one that cannot be opened).
+    bool IsMissing() const { return openError_ == ENOENT || openError_ == ENOTDIR; }
     // Bytes read into `buffer` (0 at the end), or -1 when the read failed.
     long Read(char* buffer, std::size_t size) const {
         for (;;) {
@@ -125,6 +128,7 @@ public:
 
 private:
     int fd_ = -1;
+    int openError_ = 0;
 };
 
 }  // namespace
@@ -184,18 +188,24 @@ void ForEachToken(std::string_view fileBytes, const std::function<void(LookupKey
 
 LookupResult LookupInFile(const std::string& path, LookupKey key) {
     const ReadOnlyFile file(path);
-    if (!file.IsOpen()) return {LookupStatus::CannotOpen, {}};
-    bool failed = false;
+    if (!file.IsOpen()) return {file.IsMissing() ? LookupStatus::Missing : LookupStatus::Unreadable, {}};
+    bool failed = false, sawText = false, sawNul = false;
     std::optional<std::string> token = FindTokenInBlocks(
         [&](char* buffer, std::size_t size) -> std::size_t {
             const long got = file.Read(buffer, size);
             failed = got < 0;
-            return failed ? 0 : static_cast<std::size_t>(got);
+            if (failed) return 0;
+            const auto n = static_cast<std::size_t>(got);
+            sawNul = sawNul || std::memchr(buffer, '\0', n) != nullptr;
+            sawText = sawText || std::find_if_not(buffer, buffer + n, IsBreak) != buffer + n;
+            return n;
         },
         key);
-    if (failed) return {LookupStatus::CannotOpen, {}};
+    if (failed) return {LookupStatus::Unreadable, {}};
+    if (sawNul) return {LookupStatus::NotText, {}};
     if (token) return {LookupStatus::Found, std::move(*token)};
-    return {LookupStatus::NotFound, {}};
+    // A miss reads the whole file, unless the key can match nothing; then only the first block tells.
+    return {sawText ? LookupStatus::NotFound : LookupStatus::Empty, {}};
 }
 
 bool IsRejectedInput(char firstByte) {

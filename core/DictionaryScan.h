@@ -44,7 +44,14 @@ std::optional<std::string> FindTokenInBlocks(const BlockReader& read, LookupKey 
 // left out. FindToken's answer for a key is the first token visited with that key.
 void ForEachToken(std::string_view fileBytes, const std::function<void(LookupKey key, std::string_view shown)>& visit);
 
-enum class LookupStatus { Found, NotFound, CannotOpen };
+enum class LookupStatus {
+    Found,
+    NotFound,
+    Missing,     // there is no such file
+    Unreadable,  // it exists but cannot be opened or read (a folder, no permission, locked by another program)
+    Empty,       // it holds no token at all: no bytes, or only white space
+    NotText,     // a NUL byte among the bytes read: binary data or UTF-16 text, not a GBK dictionary
+};
 
 struct LookupResult {
     LookupStatus status;
@@ -52,8 +59,8 @@ struct LookupResult {
 };
 
 // Opens the file afresh (binary; no cache) and scans it as it reads it, in blocks, up to the first match. A file that
-// cannot be opened or read is CannotOpen; the next call tries again, so a dictionary may be replaced while the
-// program runs.
+// cannot be used says why (the statuses after NotFound); the next call tries again, so a dictionary may be replaced
+// while the program runs.
 LookupResult LookupInFile(const std::string& path, LookupKey key);
 
 // The input box takes Chinese characters only: an ASCII letter or digit as the first byte is refused. Bytes of 0x80

@@ -36,7 +36,8 @@ TEST_P(ShippedFileTest, AnswersAsTheWindowsLookupForEveryGbkCharacter) {
             if (trail == 0x7F) continue;
             const LookupKey key = KeyOf(lead, trail);
             const core::LookupResult window = core::LookupInFile(path, key);
-            ASSERT_NE(window.status, core::LookupStatus::CannotOpen) << path;
+            ASSERT_TRUE(window.status == core::LookupStatus::Found || window.status == core::LookupStatus::NotFound)
+                << path;
             const auto answer = index.Find(key);
             ASSERT_EQ(answer.has_value(), window.status == core::LookupStatus::Found) << std::hex << lead << trail;
             if (answer) {

@@ -122,29 +122,52 @@ TEST_F(LookupFileTest, ReadsTheFileAfreshEachTime) {
 // The file is read in blocks of growing size: matches on either side of the block boundaries, in a file that grows
 // to many blocks and shrinks again between lookups.
 TEST_F(LookupFileTest, FindsTokensAcrossBlockBoundariesAsTheFileChangesLength) {
-    // Eight-byte lines "XYcode\r\n" with distinct keys, so every offset is known.
+    // Sixteen-byte lines "XYabcdefghijkl\r\n" with distinct keys (no NUL byte), so every offset is known.
     auto line = [](unsigned i) {
-        return std::string{static_cast<char>(0x81 + i / 190), static_cast<char>(0x40 + i % 190), 'a', 'b', 'c', 'd',
-                           '\r', '\n'};
+        return std::string{static_cast<char>(0x81 + i / 190), static_cast<char>(0x40 + i % 190)} + "abcdefghijkl\r\n";
     };
     auto keyOf = [&](unsigned i) { return Key(line(i).substr(0, 2)); };
     std::string big;
-    for (unsigned i = 0; i < 40000; ++i) big += line(i);  // 320,000 bytes
+    for (unsigned i = 0; i < 20000; ++i) big += line(i);  // 320,000 bytes
     const std::string path = Write("86.dll", big);
-    // Tokens cut by 4096 (the first block) and by 4096 + 16384, lines wholly inside later blocks, and the last.
-    for (unsigned i : {0u, 511u, 512u, 2559u, 2560u, 10000u, 39999u}) {
+    // Tokens on either side of 4096 (the first block) and of 4096 + 16384, lines wholly inside later blocks, the last.
+    for (unsigned i : {0u, 255u, 256u, 1279u, 1280u, 10000u, 19999u}) {
         const auto result = core::LookupInFile(path, keyOf(i));
         EXPECT_EQ(result.status, core::LookupStatus::Found) << i;
-        EXPECT_EQ(result.token, line(i).substr(0, 6)) << i;
+        EXPECT_EQ(result.token, line(i).substr(0, 14)) << i;
     }
     Write("86.dll", big.substr(0, 4096 + 3));  // ends inside a token, without a break
-    EXPECT_EQ(core::LookupInFile(path, keyOf(512)).token, line(512).substr(0, 3));
+    EXPECT_EQ(core::LookupInFile(path, keyOf(256)).token, line(256).substr(0, 3));
     EXPECT_EQ(core::LookupInFile(path, keyOf(10000)).status, core::LookupStatus::NotFound);
 }
 
-TEST_F(LookupFileTest, MissingOrUnreadableFileCannotOpen) {
-    EXPECT_EQ(core::LookupInFile((dir_ / "98.dll").string(), Key(kA)).status, core::LookupStatus::CannotOpen);
-    EXPECT_EQ(core::LookupInFile(dir_.string(), Key(kA)).status, core::LookupStatus::CannotOpen);
+// Files no dictionary should be: each says what is wrong with it, for a character it holds (啊), one it does not
+// and an empty box.
+TEST_F(LookupFileTest, AFileThatIsNoDictionarySaysWhy) {
+    using enum core::LookupStatus;
+    std::filesystem::create_directories(dir_ / "folder.dll");
+    std::string utf16;
+    for (char c : std::string("\xFF\xFE") + kA + "ab cd\r\n") utf16 += std::string{c, '\0'};
+    struct Row {
+        const char* name;
+        std::optional<std::string> bytes;  // nullopt: no file of that name is written
+        core::LookupStatus held, absent, emptyBox;
+    } rows[] = {
+        {"missing", std::nullopt, Missing, Missing, Missing},
+        {"folder.dll", std::nullopt, Unreadable, Unreadable, Unreadable},
+        {"empty", "", Empty, Empty, Empty},
+        {"blanks", std::string(9000, ' ') + "\r\n\t", Empty, Empty, Empty},
+        {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + kA, NotText, NotText, NotText},
+        {"utf16", utf16, NotText, NotText, NotText},
+        // Only what a lookup reads counts: a match in the first block is found before a NUL further on is seen.
+        {"nul after the first block", kA + "aa\n" + std::string(8000, 'x') + '\0', Found, NotText, NotFound},
+    };
+    for (const Row& row : rows) {
+        const std::string path = row.bytes ? Write(row.name, *row.bytes) : (dir_ / row.name).string();
+        EXPECT_EQ(core::LookupInFile(path, Key(kA)).status, row.held) << row.name;
+        EXPECT_EQ(core::LookupInFile(path, Key(kB)).status, row.absent) << row.name;
+        EXPECT_EQ(core::LookupInFile(path, Key("")).status, row.emptyBox) << row.name;
+    }
 }
 
 // The reading the scan must reproduce: test for end of file, then read one token with a width-limited "%s", then

@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, AnEditionOutsideTheRangeChecksNoRadioButton) {
     EXPECT_EQ(CodeLine(), L"龘dddd");
 }
 
-TEST_F(MainWindowTest, DamagedFilesStartWithDefaultsAndTheNextSaveIsCorrect) {
+TEST_F(MainWindowTest, DamagedFilesAreSaidStartWithDefaultsAndTheNextSaveIsCorrect) {
     const std::string good = Archive({1, 2, 'K', 0x06});
     std::string wrongName = good;
     wrongName[12] = 'x';
@@ -107,7 +107,13 @@ TEST_F(MainWindowTest, DamagedFilesStartWithDefaultsAndTheNextSaveIsCorrect) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), row.bytes));
+        platform.Clear();
         Open();
+        // Said once, over the window, as soon as it shows.
+        ASSERT_TRUE(PumpUntil([&] { return platform.CountOf("MessageBox") == 1; }, 2000));
+        EXPECT_EQ(platform.CallsNamed("MessageBox")[0].text,
+                  (std::vector<std::string>{
+                      Gbk(L"user.ini 已损坏，读不出的设置用了默认值；下次保存时会写入完整的设置。"), "Tarvisk"}));
         // Whatever was read whole is kept; nothing else moves away from the defaults.
         core::UserRecord expected;
         core::DecodeArchive(std::span(reinterpret_cast<const std::uint8_t*>(row.bytes.data()), row.bytes.size()),
@@ -123,41 +129,53 @@ TEST_F(MainWindowTest, DamagedFilesStartWithDefaultsAndTheNextSaveIsCorrect) {
     }
 }
 
-TEST_F(MainWindowTest, AnUnwritableFileIsReportedAndTheOldOneKept) {
+// Each way the settings cannot be written is named, after the program's own first line; the old file stays as it was.
+TEST_F(MainWindowTest, AnUnwritableFileIsExplainedAndTheOldOneKept) {
     const std::string old = Archive({0, 2, 0, 0});
+    const std::wstring kept = L"原来的 user.ini 没有改动。";
     struct Row {
         const char* name;
-        const wchar_t* blockedPath;  // made a folder so that step fails
+        const wchar_t* folderAt;  // made a folder so that a step fails
+        bool readOnly;
+        std::wstring reason;
     } rows[] = {
-        {"temporary file cannot be created", L"user.ini.tmp"},
-        {"file cannot be replaced", nullptr},
+        {"temporary file cannot be created", L"user.ini.tmp", false,
+         L"user.ini.tmp 是一个文件夹，设置没有保存。" + kept},
+        {"user.ini is a folder", L"user.ini", false, L"user.ini 是一个文件夹，设置没有保存。"},
+        {"user.ini is read-only", nullptr, true, L"user.ini 是只读文件，设置没有保存。" + kept},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         platform.Clear();
-        RemovePath(folder.File(L"user.ini"));
-        if (row.blockedPath) {
+        const bool folderInstead = row.folderAt && std::wstring(row.folderAt) == L"user.ini";
+        if (!folderInstead) {
             ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), old));
-            ASSERT_TRUE(CreateDirectoryW(folder.File(row.blockedPath).c_str(), nullptr));
-        } else {
-            ASSERT_TRUE(CreateDirectoryW(folder.File(L"user.ini").c_str(), nullptr));
         }
+        if (row.folderAt) {
+            ASSERT_TRUE(CreateDirectoryW(folder.File(row.folderAt).c_str(), nullptr));
+        }
+        if (row.readOnly) SetFileAttributesW(folder.File(L"user.ini").c_str(), FILE_ATTRIBUTE_READONLY);
         Open();
+        // A folder where the settings should be is already said at start.
+        PumpUntil([&] { return platform.CountOf("MessageBox") == (folderInstead ? 1 : 0); }, 2000);
         Click(IDC_ED98);
         Command(IDC_EXITBTN);
         const auto boxes = platform.CallsNamed("MessageBox");
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, (std::vector<std::string>{Gbk(L"无法进行设置！"), "RUR"}));
-        EXPECT_EQ(boxes[0].numbers[0], MB_ICONHAND);
-        EXPECT_EQ(boxes[0].window, hwnd);
-        EXPECT_FALSE(IsWindowVisible(hwnd));  // the exit goes on
-        if (row.blockedPath) {
-            EXPECT_EQ(SettingsBytes(), std::vector<std::uint8_t>(old.begin(), old.end()));
-            RemovePath(folder.File(row.blockedPath));
-        } else {
-            EXPECT_FALSE(FileExists(folder.File(L"user.ini.tmp")));
-            RemovePath(folder.File(L"user.ini"));
+        ASSERT_EQ(boxes.size(), folderInstead ? 2u : 1u);
+        if (folderInstead) {
+            EXPECT_EQ(boxes[0].text[0], Gbk(L"user.ini 是一个文件夹，读不出设置，现在用的是默认设置。"));
         }
+        EXPECT_EQ(boxes.back().text, (std::vector<std::string>{Gbk(L"无法进行设置！\r\n\r\n" + row.reason), "RUR"}));
+        EXPECT_EQ(boxes.back().numbers[0], MB_ICONHAND);
+        EXPECT_EQ(boxes.back().window, hwnd);
+        EXPECT_FALSE(IsWindowVisible(hwnd));  // the exit goes on
+        EXPECT_FALSE(FileExists(folder.File(L"user.ini.tmp")) && !row.folderAt);
+        if (!folderInstead) {
+            EXPECT_EQ(SettingsBytes(), std::vector<std::uint8_t>(old.begin(), old.end()));
+        }
+        SetFileAttributesW(folder.File(L"user.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (row.folderAt) RemovePath(folder.File(row.folderAt));
+        RemovePath(folder.File(L"user.ini"));
         Close();
     }
 }
