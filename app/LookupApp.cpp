@@ -1,5 +1,9 @@
 #include "app/LookupApp.h"
 
+#include <shellapi.h>
+
+#include <string>
+
 #include "app/MainDialog.h"
 
 namespace {
@@ -26,6 +30,18 @@ BOOL LookupApp::InitInstance() {
     mainDialog.DoModal();
     mainWindow = nullptr;
     return FALSE;
+}
+
+void LookupApp::OnHelp() {
+    INT_PTR code = 0;
+    if (OpenHelp(&code)) return;
+    const std::string& document = help.document;
+    if (code == SE_ERR_FNF || code == SE_ERR_PNF)
+        fw::AppMessageBox("找不到帮助文件 " + document + "。它应当和 86.dll 等词典文件放在同一个文件夹里。",
+                          MB_ICONEXCLAMATION);
+    else
+        fw::AppMessageBox("无法打开帮助文件 " + document + "（错误 " + std::to_string(code) + "）。",
+                          MB_ICONEXCLAMATION);
 }
 
 int LookupApp::ExitInstance() {

@@ -13,6 +13,8 @@ public:
 
     BOOL InitInstance() override;
     int ExitInstance() override;
+    // Opens the help, and says so when there is none to open.
+    void OnHelp() override;
 
     // The named mutex that marks a running copy: opened when another copy runs, created (and owned) otherwise.
     // Held until the process ends, so the name disappears only then.

@@ -52,18 +52,22 @@ BOOL Application::InitInstance() { return TRUE; }
 
 int Application::ExitInstance() { return 0; }
 
-void Application::OnHelp() {
+bool Application::OpenHelp(INT_PTR* shellCode) {
     Platform& platform = Sys();
     if (!help.htmlStartPage.empty() && platform.RunsUnderWine()) {
         const std::string page = ExistingFullPath(help.htmlStartPage);
         if (!page.empty() &&
             platform.ShellExecute(nullptr, "open", "winebrowser", "\"" + page + "\"", "", SW_SHOWNORMAL) > 32)
-            return;
+            return true;
     }
-    // Relative on purpose: the help lies beside the dictionaries, in the working directory. A missing document
-    // makes the shell call fail, and nothing is shown.
-    if (!help.document.empty()) platform.ShellExecute(nullptr, "", help.document, "", "", SW_SHOWNORMAL);
+    // Relative on purpose: the help lies beside the dictionaries, in the working directory.
+    if (help.document.empty()) return false;
+    const INT_PTR code = platform.ShellExecute(nullptr, "", help.document, "", "", SW_SHOWNORMAL);
+    if (shellCode) *shellCode = code;
+    return code > 32;
 }
+
+void Application::OnHelp() { OpenHelp(); }
 
 void Application::SetDialogBkColor(COLORREF background, COLORREF text) { SetDialogColours(background, text); }
 

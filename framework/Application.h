@@ -38,6 +38,9 @@ public:
 
     // Opens the help: the compiled document through the shell. Under Wine, whose help viewer shows the contents but
     // no page, the HTML copy opens in the host's web browser instead (through winebrowser), when there is one.
+    // False when nothing could be opened, with the shell's code for the document in `shellCode`.
+    bool OpenHelp(INT_PTR* shellCode = nullptr);
+    // The user asked for help: OpenHelp, and nothing more when it fails.
     virtual void OnHelp();
 
     // The window that owns dialogs created without a parent, and message boxes of the application.

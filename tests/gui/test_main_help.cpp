@@ -62,7 +62,9 @@ TEST_F(MainHelpTest, TheHelpButtonAndF1InEveryDialogOpenTheSameHelp) {
     }
 }
 
-TEST_F(MainHelpTest, UnderWineTheHtmlCopyOpensInTheHostBrowser) {
+TEST_F(MainHelpTest, UnderWineTheHtmlCopyOpensInTheHostBrowserAndNoHelpIsSaid) {
+    const std::wstring kNoHelpFile = L"找不到帮助文件 tarvisk.chm。它应当和 86.dll 等词典文件放在同一个文件夹里。";
+    const std::wstring kNoProgram = L"无法打开帮助文件 tarvisk.chm（错误 31）。";
     const std::string page = "\"" + Gbk(folder.File(L"tarvisk-help\\index.htm")) + "\"";
     const std::vector<std::string> browser{"open", "winebrowser", page, ""};
     struct Row {
@@ -71,11 +73,15 @@ TEST_F(MainHelpTest, UnderWineTheHtmlCopyOpensInTheHostBrowser) {
         bool htmlCopy;
         INT_PTR shellResult;
         std::vector<std::vector<std::string>> opened;
+        std::wstring message;  // what the user is told, if anything
     } rows[] = {
-        {"Windows", false, true, 42, {kDocument}},
-        {"Wine", true, true, 42, {browser}},
-        {"Wine without the HTML copy", true, false, 42, {kDocument}},
-        {"Wine, the browser does not start", true, true, SE_ERR_NOASSOC, {browser, kDocument}},
+        {"Windows", false, true, 42, {kDocument}, L""},
+        {"Wine", true, true, 42, {browser}, L""},
+        {"Wine without the HTML copy", true, false, 42, {kDocument}, L""},
+        {"Wine, nothing starts", true, true, SE_ERR_NOASSOC, {browser, kDocument}, kNoProgram},
+        {"no help file", false, false, SE_ERR_FNF, {kDocument}, kNoHelpFile},
+        {"Wine, no help at all", true, false, SE_ERR_FNF, {kDocument}, kNoHelpFile},
+        {"no program opens it", false, false, SE_ERR_NOASSOC, {kDocument}, kNoProgram},
     };
     Open();
     for (const Row& row : rows) {
@@ -90,6 +96,12 @@ TEST_F(MainHelpTest, UnderWineTheHtmlCopyOpensInTheHostBrowser) {
         std::vector<std::vector<std::string>> opened;
         for (const PlatformCall& call : platform.CallsNamed("ShellExecute")) opened.push_back(call.text);
         EXPECT_EQ(opened, row.opened);
+        const auto boxes = platform.CallsNamed("MessageBox");
+        ASSERT_EQ(boxes.size(), row.message.empty() ? 0u : 1u);
+        if (!row.message.empty()) {
+            EXPECT_EQ(boxes[0].text[0], Gbk(row.message));
+            EXPECT_EQ(boxes[0].window, hwnd);
+        }
     }
 }
 
