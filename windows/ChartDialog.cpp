@@ -1,5 +1,7 @@
 #include "windows/ChartDialog.h"
 
+#include "framework/Handles.h"
+#include "framework/Text.h"
 #include "resources/resource.h"
 
 const ChartKind kChartKinds[3] = {
@@ -16,7 +18,7 @@ void ChartDialog::DoDataExchange(fw::DataExchange& dx) {
 
 BOOL ChartDialog::OnInitDialog() {
     fw::Dialog::OnInitDialog();
-    // A picture that cannot be loaded leaves an empty bordered popup.
+    // A picture that cannot be loaded leaves the template's size, and OnPaint says why.
     if (chartPicture.LoadPicture(MAKEINTRESOURCEW(kind_.gifId), L"GIF")) {
         chartPicture.ShowPicture();
         FitClientToPicture();
@@ -44,4 +46,19 @@ void ChartDialog::OnLButtonDown(UINT, POINT point) {
 void ChartDialog::OnRButtonDown(UINT, POINT) {
     ShowWindow(SW_HIDE);
     Default();
+}
+
+void ChartDialog::OnPaint() {
+    if (chartPicture.IsReady()) {
+        Default();
+        return;
+    }
+    fw::PaintDc dc(hwnd_);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const fw::ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), fw::DialogTextColour());
+    const std::wstring text = fw::Widen("字根图无法显示：程序里的图片已损坏。");
+    DrawTextW(dc.get(), text.c_str(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

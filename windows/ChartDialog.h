@@ -33,6 +33,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnRButtonDown(UINT flags, POINT point) override;
+    // Without its picture the popup says why, instead of showing an empty box.
+    void OnPaint() override;
 
 private:
     void FitClientToPicture();

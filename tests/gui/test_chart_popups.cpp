@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScreenKit.h"
 #include "tests/support/UiObjectCounts.h"
 #include "windows/ChartDialog.h"
 
@@ -162,7 +163,7 @@ TEST_F(ChartPopupTest, RightClickHidesAndAMovedChartGoesBackToItsPlace) {
     EXPECT_EQ(WindowRect(ChartWindow(1)).top, home.top);
 }
 
-TEST_F(ChartPopupTest, PictureThatCannotLoadLeavesAnEmptyBorderedPopup) {
+TEST_F(ChartPopupTest, PictureThatCannotLoadSaysSoInABorderedPopup) {
     ChartKind broken = kChartKinds[0];
     broken.gifId = 9999;
     fw::Modeless<ChartDialog> chart(broken);
@@ -172,7 +173,8 @@ TEST_F(ChartPopupTest, PictureThatCannotLoadLeavesAnEmptyBorderedPopup) {
     Pump();
     UpdateWindow(chart.GetSafeHwnd());
 
-    // The template's size, the dialog's colour inside a thin border, and nothing drawn where the picture would be.
+    // The template's size, the dialog's colour inside a thin border, nothing drawn where the picture would be, and a
+    // line of white text across the middle.
     RECT client{};
     GetClientRect(chart.GetSafeHwnd(), &client);
     RECT units{0, 0, 299, 83};
@@ -184,6 +186,12 @@ TEST_F(ChartPopupTest, PictureThatCannotLoadLeavesAnEmptyBorderedPopup) {
     EXPECT_EQ(ScreenPixel(origin.x - 1, origin.y - 1), GetSysColor(COLOR_WINDOWFRAME));
     for (POINT p : {POINT{0, 0}, POINT{5, 5}, POINT{39, 0}, POINT{0, 39}, POINT{client.right - 1, client.bottom - 1}})
         EXPECT_EQ(ScreenPixel(origin.x + p.x, origin.y + p.y), kDialogBlue) << p.x << "," << p.y;
+    const testing_support::ScreenPixels pixels(
+        RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+    const RECT text = pixels.BoxOf([](COLORREF c) { return testing_support::Near(c, RGB(255, 255, 255)); });
+    EXPECT_GT(text.right - text.left, client.right / 3);
+    EXPECT_LT(text.bottom - text.top, client.bottom / 3);
+    EXPECT_NEAR((text.top + text.bottom) / 2, client.bottom / 2, 4);
 }
 
 TEST_F(ChartPopupTest, ChartsEndWithTheMainWindow) {
