@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,9 +24,11 @@ using namespace testing_support;
 std::wstring programPath;
 std::wstring dataFolder;
 std::wstring releaseFolder;
+std::wstring fullDiskFolder;  // a working folder where nothing more can be written
 
 constexpr const wchar_t* kMainCaption = L"Tarvisk  最终版";
-constexpr int kCode = 1002, kInput = 1000, kEd98 = 1004, kExitButton = 1033;
+constexpr int kCode = 1002, kPinyinLine = 1007, kInput = 1000, kEd86 = 1003, kEd98 = 1004, kEdRare = 1005,
+              kPinyin = 1024, kHelpButton = 1032, kExitButton = 1033;
 constexpr DWORD kWaitMs = 10000;
 
 // Wine maps the Unix root to drive Z:, so a path given by the build works as Z:\path.
@@ -204,14 +207,126 @@ TEST_F(EndToEnd, ASecondCopyShowsTheMessageAndEnds) {
     EXPECT_TRUE(first.WaitForExit());
 }
 
-TEST_F(EndToEnd, AMissingDictionaryIsNamedOnTheCodeLine) {
-    RemovePath(folder.File(L"98.dll"));
+// Every way a dictionary can be unusable gets its own words on the result lines, the program keeps running, and a
+// file replaced while it runs is read at the next keystroke. Also very large files and tokens: the lookup's time is
+// printed.
+TEST_F(EndToEnd, UnusableDictionariesAreNamedAndReplacedOnesReadAtOnce) {
+    RemovePath(folder.File(L"86.dll"));
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"98.dll"), ""));
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"fm.dll"), std::string("MZ\x90\0\x03\0\0\0\x04\0", 10) + Gbk(L"龘")));
+    RemovePath(folder.File(L"py.dll"));
+    ASSERT_TRUE(CreateDirectoryW(folder.File(L"py.dll").c_str(), nullptr));
     Program program(folder.Path());
     HWND main = program.WaitForMain();
     ASSERT_TRUE(main);
-    Click(main, kEd98);
-    Type(main, L"工");
-    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"找不到 98.dll");
+    Click(main, kPinyin);
+    const struct {
+        int radio;
+        const wchar_t* code;
+    } editions[] = {{kEd86, L"找不到 86.dll"}, {kEd98, L"98.dll 是空的"}, {kEdRare, L"fm.dll 不是GBK文本"}};
+    for (const auto& edition : editions) {
+        Click(main, edition.radio);
+        Type(main, L"工");
+        EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), edition.code);
+        EXPECT_EQ(RemoteText(GetDlgItem(main, kPinyinLine)), L"无法读取 py.dll");
+    }
+
+    // Replaced while the program runs: the next lookup reads the new file.
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"fm.dll"), Gbk(L"龘dddd\r\n")));
+    Type(main, L"龘");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"龘dddd");
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"fm.dll"), Gbk(L"龘eeee\r\n")));
+    Type(main, L"龘");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"龘eeee");
+
+    // A token of a megabyte is read in pieces of 256 bytes; the next entry is still found.
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"fm.dll"), Gbk(L"龘") + std::string(1 << 20, 'x') + Gbk(L"\r\n式ss\r\n")));
+    Type(main, L"式");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"式ss");
+    Type(main, L"龘");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"龘" + std::wstring(254, L'x'));
+
+    // 100 MB: found near its start at once; a character it lacks costs one reading of the whole file.
+    std::string line = Gbk(L"式ss\r\n");
+    std::string big;
+    big.reserve(100u << 20);
+    while (big.size() < (100u << 20)) big += line;
+    ASSERT_TRUE(WriteFileBytes(folder.File(L"fm.dll"), big));
+    for (const auto& [character, what] : {std::pair{L"式", "at the start"}, std::pair{L"龘", "absent"}}) {
+        const ULONGLONG started = GetTickCount64();
+        Type(main, character);
+        std::printf("100 MB fm.dll, a character %s: %llu ms\n", what, GetTickCount64() - started);
+    }
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"无");
+    Type(main, L"式");
+    EXPECT_EQ(RemoteText(GetDlgItem(main, kCode)), L"式ss");
+    Press(main, kExitButton);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+// What cannot be read or written is said in words, and no saved setting is lost: a damaged file is said at start
+// and rewritten whole on the way out; a read-only file and a full disk are named when the settings cannot be saved,
+// and the old file stays byte for byte.
+TEST_F(EndToEnd, SettingsFaultsAreSaidAndNothingSavedIsLost) {
+    const auto older = core::EncodeArchive({0, 2, 0, 0});
+    const std::vector<std::uint8_t> olderBytes(older.begin(), older.end());
+    auto exitAndAnswer = [](const Program& program, HWND main, const std::wstring& text) {
+        Click(main, kEd98);
+        Press(main, kExitButton);
+        HWND box = program.WaitForMessageBox(L"RUR");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(RemoteText(GetDlgItem(box, 0xFFFF)), L"无法进行设置！\r\n\r\n" + text);
+        Press(box, IDOK);
+        EXPECT_TRUE(program.WaitForExit());
+    };
+
+    {
+        const std::string framingOnly(reinterpret_cast<const char*>(older.data()), 13);
+        ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), framingOnly));
+        Program program(folder.Path());
+        HWND notice = program.WaitForMessageBox(L"Tarvisk");
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(RemoteText(GetDlgItem(notice, 0xFFFF)),
+                  L"user.ini 已损坏，读不出的设置用了默认值；下次保存时会写入完整的设置。");
+        Press(notice, IDOK);
+        HWND main = program.WaitForMain();
+        ASSERT_TRUE(main);
+        Press(main, kExitButton);
+        ASSERT_TRUE(program.WaitForExit());
+        const auto defaults = core::EncodeArchive({});
+        EXPECT_EQ(Settings(), std::vector<std::uint8_t>(defaults.begin(), defaults.end()));
+    }
+    {
+        ASSERT_TRUE(WriteFileBytes(folder.File(L"user.ini"), std::string(olderBytes.begin(), olderBytes.end())));
+        SetFileAttributesW(folder.File(L"user.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+        Program program(folder.Path());
+        HWND main = program.WaitForMain();
+        ASSERT_TRUE(main);
+        exitAndAnswer(program, main, L"user.ini 是只读文件，设置没有保存。原来的 user.ini 没有改动。");
+        EXPECT_EQ(Settings(), olderBytes);
+        SetFileAttributesW(folder.File(L"user.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    if (fullDiskFolder.empty()) GTEST_SKIP() << "--full-disk=PATH not given";
+    {
+        Program program(fullDiskFolder);
+        HWND main = program.WaitForMain();
+        ASSERT_TRUE(main);
+        EXPECT_TRUE(IsChecked(main, kEdRare));
+        exitAndAnswer(program, main, L"磁盘已满，设置没有保存。原来的 user.ini 没有改动。");
+        EXPECT_EQ(ReadFileBytes(fullDiskFolder + L"\\user.ini"), olderBytes);
+    }
+}
+
+TEST_F(EndToEnd, MissingHelpIsSaid) {
+    Program program(folder.Path());
+    HWND main = program.WaitForMain();
+    ASSERT_TRUE(main);
+    Press(main, kHelpButton);
+    HWND box = program.WaitForMessageBox(L"tarvisk");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(RemoteText(GetDlgItem(box, 0xFFFF)),
+              L"找不到帮助文件 tarvisk.chm。它应当和 86.dll 等词典文件放在同一个文件夹里。");
+    Press(box, IDOK);
     Press(main, kExitButton);
     EXPECT_TRUE(program.WaitForExit());
 }
@@ -267,6 +382,7 @@ int main(int argc, char** argv) {
             releaseFolder = WindowsPath(argument.substr(10));
             programPath = releaseFolder + L"\\tarvisk.exe";
         }
+        if (argument.rfind("--full-disk=", 0) == 0) fullDiskFolder = WindowsPath(argument.substr(12));
     }
     return RUN_ALL_TESTS();
 }
