@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include <string_view>
-
+#include "app/CharacterLookup.h"
 #include "app/User.h"
 #include "core/DictionaryScan.h"
 #include "core/HotkeyFlags.h"
@@ -23,34 +22,7 @@ constexpr const char* kSettingsFile = "user.ini";
 // Posted at start when "user.ini" could not be read whole, so that the notice shows over the visible window.
 constexpr UINT kSettingsNotice = WM_APP + 1;
 
-// The first character of the text: one UTF-16 unit, or two when it is a surrogate pair.
-std::wstring_view FirstCharacter(std::wstring_view text) {
-    if (text.size() >= 2 && IS_HIGH_SURROGATE(text[0]) && IS_LOW_SURROGATE(text[1])) return text.substr(0, 2);
-    return text.substr(0, 1);
-}
-
-std::wstring WindowTextW(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 }  // namespace
-
-std::string DictionaryProblemText(core::LookupStatus status, const char* file) {
-    switch (status) {
-    case core::LookupStatus::Missing: return std::string("找不到 ") + file;
-    case core::LookupStatus::Unreadable: return std::string("无法读取 ") + file;
-    case core::LookupStatus::Empty: return std::string(file) + " 是空的";
-    case core::LookupStatus::NotText: return std::string(file) + " 不是GBK文本";
-    case core::LookupStatus::Found:
-    case core::LookupStatus::NotFound: break;
-    }
-    return {};
-}
 
 MainDialog::MainDialog(fw::Window* parent)
     : fw::Dialog(IDD_MAIN, parent), appIcon(LoadIconW(fw::ResourceModule(), MAKEINTRESOURCEW(IDI_APP))) {}
@@ -149,53 +121,22 @@ void MainDialog::SetUpIconButtons() {
 
 void MainDialog::Lookup() {
     UpdateData(TRUE);
-
-    HWND input = GetDlgItem(IDC_INPUT);
-    const std::wstring text = WindowTextW(input);
-    std::string firstBytes;
-    const bool firstIsGbk = fw::NarrowExact(FirstCharacter(text), firstBytes);
-    const core::LookupKey key = core::KeyFromInput(fw::Narrow(text));
-
-    if (core::IsRejectedInput(key.first)) {
-        // Emptying the box changes it, so the lookup runs once more on the empty box.
-        ::SendMessageW(input, EM_SETSEL, 0, -1);
-        ::SendMessageW(input, EM_SCROLLCARET, 0, 0);
-        ::SendMessageW(input, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    const TypedCharacter typed(GetDlgItem(IDC_INPUT));
+    if (typed.Refused()) {
+        typed.EmptyBox();
         return;
     }
-
-    if (!showPinyin) {
+    if (!showPinyin)
         pinyinText.clear();
-    } else if (firstIsGbk) {
-        const core::LookupResult reading = core::LookupInFile(core::kPinyinFile, key);
-        if (reading.status == core::LookupStatus::Found)
-            pinyinText = reading.token;
-        else if (reading.status != core::LookupStatus::NotFound)
-            pinyinText = DictionaryProblemText(reading.status, core::kPinyinFile);
-        // Not found: the line goes on showing the previous reading.
-    }
-
-    if (!firstIsGbk) {
-        // Its GBK form would be '?', which is no character of any table.
-        codeText = "不是GBK汉字";
-    } else {
-        const char* dictionary = core::DictionaryFileForEdition(edition);
-        const core::LookupResult code = core::LookupInFile(dictionary, key);
-        switch (code.status) {
-        case core::LookupStatus::Found: codeText = code.token; break;
-        case core::LookupStatus::NotFound: codeText = "无"; break;
-        default: codeText = DictionaryProblemText(code.status, dictionary); break;
-        }
-    }
+    else if (typed.IsGbk())
+        pinyinText = typed.ResultLine(core::kPinyinFile, pinyinText);  // not listed: the previous reading stays
+    codeText = typed.ResultLine(core::DictionaryFileForEdition(edition), "无");
     UpdateData(FALSE);
 }
 
 void MainDialog::OnEnter() {
     Lookup();
-    // Selected, the next character typed replaces the one just looked up.
-    HWND input = GetDlgItem(IDC_INPUT);
-    ::SendMessageW(input, EM_SETSEL, 0, -1);
-    ::SendMessageW(input, EM_SCROLLCARET, 0, 0);
+    SelectWholeInput(GetDlgItem(IDC_INPUT));
 }
 
 bool MainDialog::OnCommand(UINT id, UINT code, HWND control) {

@@ -10,15 +10,10 @@
 #include <string>
 
 #include "controls/IconButton.h"
-#include "core/DictionaryScan.h"
 #include "controls/LinkLabel.h"
 #include "framework/Dialog.h"
 #include "framework/Window.h"
 #include "windows/ChartDialog.h"
-
-// What a result line shows when `file` cannot answer a lookup (missing, unreadable, empty, not GBK text), in GBK;
-// empty for a file that answered, with a match or without.
-std::string DictionaryProblemText(core::LookupStatus status, const char* file);
 
 class MainDialog : public fw::Dialog {
 public:
