@@ -312,6 +312,5 @@ HCURSOR MainDialog::OnQueryDragIcon() { return static_cast<HCURSOR>(appIcon); }
 
 void MainDialog::OnLButtonDown(UINT, POINT point) {
     Default();
-    // The system then moves the window with the mouse as if its caption had been grabbed.
-    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    DragByCaption(point);
 }

@@ -123,6 +123,10 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT Window::Default() { return DefWindowProc(current_.message, current_.wParam, current_.lParam); }
 
+void Window::DragByCaption(POINT clientPoint) const {
+    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(clientPoint.x, clientPoint.y));
+}
+
 LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (subclassed_) return DefSubclassProc(hwnd_, message, wParam, lParam);
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);

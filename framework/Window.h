@@ -56,6 +56,9 @@ public:
 protected:
     // Runs the system's processing of the message being handled.
     LRESULT Default();
+    // A left-button press at `clientPoint` drags the window: the system moves it with the mouse as if its caption
+    // had been grabbed there (the press handlers of captionless and freely movable windows call it).
+    void DragByCaption(POINT clientPoint) const;
 
     // Called with the window handle already set, before messages are routed here.
     virtual void PreSubclassWindow();

@@ -38,8 +38,7 @@ void ChartDialog::FitClientToPicture() {
 }
 
 void ChartDialog::OnLButtonDown(UINT, POINT point) {
-    // The system's move loop then drags the chart as if its caption had been grabbed.
-    PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    DragByCaption(point);
     Default();
 }
 
