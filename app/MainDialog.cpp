@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "windows/AboutDialog.h"
 #include "windows/HotkeyDialog.h"
+#include "windows/MiniDialog.h"
 
 namespace {
 
@@ -172,6 +173,10 @@ bool MainDialog::OnCommand(UINT id, UINT code, HWND control) {
         if (code != BN_CLICKED) return false;
         OnExit();
         return true;
+    case IDC_MINIBTN:
+        if (code != BN_CLICKED) return false;
+        OnMiniWindow();
+        return true;
     default: return fw::Dialog::OnCommand(id, code, control);
     }
 }
@@ -201,9 +206,24 @@ void MainDialog::OnHelp() {
     if (fw::Application* app = fw::Application::Current()) app->OnHelp();
 }
 
+void MainDialog::OnMiniWindow() {
+    UpdateData(TRUE);
+    HideToTray();
+    MiniDialog mini;
+    mini.dictionaryFile = core::DictionaryFileForEdition(edition);
+    // It hands back to this window itself when the user asks for it; hidden, this window stays hidden.
+    mini.DoModal();
+}
+
 void MainDialog::HideToTray() {
     ShowWindow(SW_HIDE);
     isShown = 0;
+}
+
+void MainDialog::ShowInFront() {
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    isShown = 1;
 }
 
 void MainDialog::SaveSettings(const std::string& fileName) {
@@ -277,8 +297,7 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 void MainDialog::OnHotKey(int id, UINT, UINT) {
     if (id != HOTKEY_ID) return;
     if (isShown) {
-        ShowWindow(SW_HIDE);
-        isShown = 0;
+        HideToTray();
         return;
     }
     ShowWindow(SW_SHOW);

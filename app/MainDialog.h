@@ -28,12 +28,17 @@ public:
     void LoadSettings(const std::string& fileName);
 
     void HideToTray();
+    // Shows the window in front and counts it as shown (the menus' show command, the tray icon's double-click, and
+    // the mini window handing back to this window).
+    void ShowInFront();
 
     // Command handlers that the popup menus call directly as well.
     void OnHotkeyDialog();
     void OnAbout();
     void OnHelp();
     void OnExit();
+    // Hides this window and runs the mini window on the selected edition's dictionary until the user leaves it.
+    void OnMiniWindow();
 
     IconButton hotkeyButton;
     IconButton miniButton;
