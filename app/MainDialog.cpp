@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/CharacterLookup.h"
+#include "app/ProgramMenu.h"
 #include "app/User.h"
 #include "core/DictionaryScan.h"
 #include "core/HotkeyFlags.h"
@@ -22,6 +23,13 @@ constexpr const char* kSettingsFile = "user.ini";
 
 // Posted at start when "user.ini" could not be read whole, so that the notice shows over the visible window.
 constexpr UINT kSettingsNotice = WM_APP + 1;
+
+// Registered by the shell for the message it broadcasts when the taskbar is created again (after the shell restarted):
+// every icon of the notification area is gone then.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
 
 }  // namespace
 
@@ -63,6 +71,7 @@ BOOL MainDialog::OnInitDialog() {
     UpdateData(FALSE);
     webLink.SetTarget(TARVISK_WEB_URL);
     webLink.SetPointerCursor(IDC_HAND_POINT);
+    AddTrayIcon();
     mailLink.SetTarget(TARVISK_MAIL_URL);
     mailLink.SetPointerCursor(IDC_HAND_POINT);
     return TRUE;
@@ -226,6 +235,72 @@ void MainDialog::ShowInFront() {
     isShown = 1;
 }
 
+void MainDialog::AddTrayIcon() {
+    trayIcon = NOTIFYICONDATAW{};
+    trayIcon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    trayIcon.hWnd = hwnd_;
+    trayIcon.uID = TRAY_ICON_ID;
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon.uCallbackMessage = WM_TRAYNOTIFY;
+    trayIcon.hIcon = appIcon;
+    lstrcpynW(trayIcon.szTip, L"Tarvisk", ARRAYSIZE(trayIcon.szTip));
+    fw::Sys().ShellNotifyIcon(NIM_ADD, &trayIcon);
+}
+
+bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == kSettingsNotice) {
+        fw::Sys().MessageBox(hwnd_, settingsProblem, "Tarvisk", MB_ICONEXCLAMATION);
+        result = 0;
+        return true;
+    }
+    if (message == WM_TRAYNOTIFY) {
+        OnTrayNotify(static_cast<UINT>(lParam));
+        result = 1;
+        return true;
+    }
+    if (message == TaskbarCreatedMessage() && message != 0) {
+        // Without its icon a hidden window could not be brought back by the mouse.
+        AddTrayIcon();
+        result = 0;
+        return true;
+    }
+    return fw::Dialog::OnMessage(message, wParam, lParam, result);
+}
+
+void MainDialog::OnTrayNotify(UINT mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        if (!isShown) ShowInFront();
+        return;
+    }
+    if (mouseMessage != WM_RBUTTONUP) return;
+    GlyphMenu menu;
+    RunMenuCommand(TrackMenuAtPointer(menu, IDR_TRAYMENU, *this, isShown == 1 ? ID_SHOW : 0));
+    if (fw::Menu* popup = menu.GetSubMenu(0)) popup->DestroyMenu();
+    // A message after the menu of a notification icon: without one, the next menu opened from the icon may close
+    // again at once.
+    PostMessage(WM_NULL);
+}
+
+void MainDialog::OnRButtonDown(UINT, POINT) {
+    GlyphMenu menu;
+    // Greyed while the window counts as hidden: the opposite of the tray menu's rule.
+    RunMenuCommand(TrackMenuAtPointer(menu, IDR_TRAYMENU, *this, isShown != 1 ? ID_SHOW : 0));
+    Default();
+}
+
+void MainDialog::RunMenuCommand(UINT command) {
+    switch (command) {
+    case IDC_HOTKEYBTN: OnHotkeyDialog(); break;
+    case IDC_ABOUTBTN: OnAbout(); break;
+    case IDC_HELPBTN: OnHelp(); break;
+    case IDC_MINIBTN: OnMiniWindow(); break;
+    case ID_SHOW: ShowInFront(); break;
+    // Ends the program at once: no question, nothing saved. The quit message ends every modal loop it passes.
+    case ID_EXIT: PostQuitMessage(0); break;
+    default: break;  // dismissed
+    }
+}
+
 void MainDialog::SaveSettings(const std::string& fileName) {
     CUser user;
     user.hotkeyMode = hotkeyMode;
@@ -287,13 +362,6 @@ void MainDialog::OnHotkeyDialog() {
     LoadSettings(kSettingsFile);
 }
 
-bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message != kSettingsNotice) return fw::Dialog::OnMessage(message, wParam, lParam, result);
-    fw::Sys().MessageBox(hwnd_, settingsProblem, "Tarvisk", MB_ICONEXCLAMATION);
-    result = 0;
-    return true;
-}
-
 void MainDialog::OnHotKey(int id, UINT, UINT) {
     if (id != HOTKEY_ID) return;
     if (isShown) {
@@ -311,6 +379,7 @@ void MainDialog::OnHotKey(int id, UINT, UINT) {
 void MainDialog::OnDestroy() {
     Default();
     fw::Sys().UnregisterHotKey(hwnd_, HOTKEY_ID);
+    fw::Sys().ShellNotifyIcon(NIM_DELETE, &trayIcon);
 }
 
 void MainDialog::OnPaint() {

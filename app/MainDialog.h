@@ -1,9 +1,11 @@
 // The program's main window: the input box and the two result lines of the lookup, the edition radio buttons and the
 // pinyin check box, five flat icon buttons, the web and mail links, the global hotkey that hides and shows it, and the
-// settings file it reads at start and writes when it ends. Run modally by LookupApp for the whole life of the program.
+// settings file it reads at start and writes when it ends, and its icon in the notification area with the program's
+// menu. Run modally by LookupApp for the whole life of the program.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <memory>
@@ -55,6 +57,7 @@ public:
     std::string pinyinText;
     int showPinyin = 0;
     HICON appIcon = nullptr;  // shared resource icon: never destroyed
+    NOTIFYICONDATAW trayIcon{};
     std::uint8_t isShown = 1;
     int savedEdition = 0;
     std::int32_t hotkeyMode = 0;
@@ -73,16 +76,19 @@ protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
 
+    // The tray icon's notifications, the taskbar coming back after the shell restarted, and the settings file's
+    // notice, posted at start.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
     void OnLButtonDown(UINT flags, POINT point) override;
+    // The program's menu at the pointer, as on the tray icon.
+    void OnRButtonDown(UINT flags, POINT point) override;
     // Shows the selected edition's chart while the pointer is over the thumbnail, and hides the others.
     void OnMouseMove(UINT flags, POINT point) override;
     void OnHotKey(int id, UINT modifiers, UINT virtualKey) override;
     void OnDestroy() override;
-    // The settings file's notice, posted at start.
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void CreateCharts();
@@ -91,4 +97,7 @@ private:
     // `sayWhenTaken` is set, tells the user which combination is taken.
     void RegisterHotkey(bool sayWhenTaken);
     void OnEnter();
+    void AddTrayIcon();
+    void OnTrayNotify(UINT mouseMessage);
+    void RunMenuCommand(UINT command);
 };
