@@ -21,18 +21,7 @@ bool IsNotBlue(COLORREF c) { return !Near(c, kBlue, 30); }
 HCURSOR Hand() { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_POINT)); }
 
 // The visible About box of this thread, if one is open.
-HWND FindAbout() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM out) -> BOOL {
-            if (!IsWindowVisible(window) || !dynamic_cast<AboutDialog*>(fw::Window::FromHandle(window))) return TRUE;
-            *reinterpret_cast<HWND*>(out) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+HWND FindAbout() { return FindShownWindowOf<AboutDialog>(); }
 
 // A template rectangle of the About box (dialog units) on the screen.
 RECT OnScreen(HWND about, RECT units) {

@@ -25,6 +25,21 @@ inline constexpr const wchar_t* kTable98 = L"工aaaa\n的r\n";
 inline constexpr const wchar_t* kTableRare = L"龘dddd\n";
 inline constexpr const wchar_t* kTablePinyin = L"工gong\n的de di\n式shi\n";
 
+// The visible window of this thread whose object is a T (a dialog opened modally inside a handler), if one is open.
+template <typename T>
+HWND FindShownWindowOf() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+            if (!IsWindowVisible(window) || !dynamic_cast<T*>(fw::Window::FromHandle(window))) return TRUE;
+            *reinterpret_cast<HWND*>(out) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -56,6 +56,7 @@ BOOL RecordingPlatform::ShellNotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
         call.numbers.push_back(data->uFlags);
         call.numbers.push_back(data->uCallbackMessage);
         call.numbers.push_back(data->cbSize);
+        call.numbers.push_back(reinterpret_cast<long long>(data->hIcon));
     }
     calls.push_back(call);
     if (passNotifyIconToSystem) return fw::RealPlatform().ShellNotifyIcon(message, data);
