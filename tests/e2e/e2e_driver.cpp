@@ -1,6 +1,7 @@
 // Drives the real tarvisk.exe from another process, as a user would: finds its window by title, types through
-// WM_SETTEXT, clicks through BM_CLICK and posted commands, answers its message boxes by caption, starts a second
-// copy, and checks "user.ini" byte for byte.
+// WM_SETTEXT, clicks through BM_CLICK and posted commands, answers its message boxes by caption, opens its menus as
+// the shell and the mouse do and chooses their items with the keyboard, starts a second copy, and checks "user.ini"
+// byte for byte.
 //
 //   tarvisk_e2e --tarvisk=PATH/tarvisk.exe --data=PATH/data [gtest options]
 //   tarvisk_e2e --release=FOLDER --gtest_filter='Release.*'    the unpacked release zip (tests/release)
@@ -10,12 +11,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/DictionaryScan.h"
 #include "core/SettingsArchive.h"
 #include "tests/support/AppTestKit.h"
+#include "tests/support/ScreenKit.h"
 
 namespace {
 
@@ -29,6 +32,7 @@ std::wstring fullDiskFolder;  // a working folder where nothing more can be writ
 constexpr const wchar_t* kMainCaption = L"Tarvisk  最终版";
 constexpr int kCode = 1002, kPinyinLine = 1007, kInput = 1000, kEd86 = 1003, kEd98 = 1004, kEdRare = 1005,
               kPinyin = 1024, kHelpButton = 1032, kExitButton = 1033;
+constexpr UINT kTrayNotify = WM_USER + 1, kTrayIconId = 128;
 constexpr DWORD kWaitMs = 10000;
 
 // Wine maps the Unix root to drive Z:, so a path given by the build works as Z:\path.
@@ -103,6 +107,9 @@ public:
         return nullptr;
     }
     HWND WaitForMain() const { return WaitForWindow(nullptr, kMainCaption); }
+    // An open popup menu, and the captionless mini window.
+    HWND WaitForMenu() const { return WaitForWindow(L"#32768", L""); }
+    HWND WaitForMini() const { return WaitForWindow(L"#32770", L""); }
     HWND WaitForMessageBox(const std::wstring& caption) const { return WaitForWindow(L"#32770", caption); }
 
     bool WaitForExit() const { return WaitForSingleObject(process_.hProcess, kWaitMs) == WAIT_OBJECT_0; }
@@ -124,6 +131,20 @@ void Click(HWND main, int id) {
 // Posted, not sent: the command may open modal UI, or end the program.
 void Press(HWND window, int id) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+// What the shell sends when the user clicks the program's icon in the notification area.
+void ClickTrayIcon(HWND main, UINT mouseMessage) {
+    PostMessageW(main, kTrayNotify, kTrayIconId, static_cast<LPARAM>(mouseMessage));
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + kWaitMs;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(30);
+    }
+    return true;
 }
 
 bool IsChecked(HWND main, int id) {
@@ -329,6 +350,59 @@ TEST_F(EndToEnd, MissingHelpIsSaid) {
     Press(box, IDOK);
     Press(main, kExitButton);
     EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(EndToEnd, TheTrayMenuOpensTheMiniWindowWhichClosesEachWayAndExitSavesNothing) {
+    Program program(folder.Path());
+    HWND main = program.WaitForMain();
+    ASSERT_TRUE(main);
+
+    // A menu closed with Escape does nothing, and the next click on the icon opens it again.
+    ClickTrayIcon(main, WM_RBUTTONUP);
+    HWND menu = program.WaitForMenu();
+    ASSERT_TRUE(menu);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    // Each way out of the mini window: the key or menu letter, and whether the main window comes back.
+    const struct {
+        const char* name;
+        WORD menuLetter;  // 0: Escape
+        bool mainBack;
+    } ways[] = {{"Escape", 0, true}, {"return", 'R', true}, {"hide", 'H', false}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ClickTrayIcon(main, WM_RBUTTONUP);
+        ASSERT_TRUE(program.WaitForMenu());
+        PressKey('M');
+        HWND mini = program.WaitForMini();
+        ASSERT_TRUE(mini);
+        EXPECT_FALSE(IsWindowVisible(main));
+        Type(mini, L"式");
+        EXPECT_EQ(RemoteText(GetDlgItem(mini, kCode)), L"式aa");
+        Type(mini, L"龘");
+        EXPECT_EQ(RemoteText(GetDlgItem(mini, kCode)), L"");
+        if (way.menuLetter) {
+            PostMessageW(mini, WM_RBUTTONDOWN, 0, MAKELPARAM(4, 4));
+            ASSERT_TRUE(program.WaitForMenu());
+            PressKey(way.menuLetter);
+        } else {
+            PressKey(VK_ESCAPE);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(mini); }));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) == way.mainBack; }));
+    }
+    // Hidden: the icon's double-click brings the window back.
+    ClickTrayIcon(main, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+
+    Click(main, kEd98);
+    ClickTrayIcon(main, WM_RBUTTONUP);
+    ASSERT_TRUE(program.WaitForMenu());
+    PressKey('X');
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_FALSE(FileExists(folder.File(L"user.ini"))) << "exit from the menu saves nothing";
 }
 
 TEST_F(EndToEnd, TheShippedDictionariesAnswer) {
