@@ -17,6 +17,8 @@
 #   --timeout SEC   give up waiting after this long (default 90; the first run creates a Wine prefix)
 #   --click X,Y     once the window is there, click this point of the desktop (repeatable; each click is followed
 #                   by the delay), e.g. to open a dialog from a button
+#   --do 'ARGS'     once the window is there, run `xdotool ARGS` on the desktop, in order with the clicks and followed
+#                   by the delay, e.g. --do 'mousemove 789 590 click 3' (a right click) or --do 'type 工'
 #   --crop GEOM     save only this part of the desktop (ImageMagick geometry WxH+X+Y)
 #   --keep          leave the program running (prints the display to look at or drive it)
 set -euo pipefail
@@ -30,7 +32,7 @@ delay=1
 timeout=90
 keep=0
 out=
-clicks=()
+steps=()   # xdotool argument lists, run in order once the window is there
 crop=
 
 while [ $# -gt 0 ]; do
@@ -41,7 +43,8 @@ while [ $# -gt 0 ]; do
         --cwd) cwd=$2; shift 2 ;;
         --delay) delay=$2; shift 2 ;;
         --timeout) timeout=$2; shift 2 ;;
-        --click) clicks+=("$2"); shift 2 ;;
+        --click) steps+=("mousemove ${2%,*} ${2#*,} click 1"); shift 2 ;;
+        --do) steps+=("$2"); shift 2 ;;
         --crop) crop=$2; shift 2 ;;
         --keep) keep=1; shift ;;
         --) shift; break ;;
@@ -83,8 +86,9 @@ while [ $SECONDS -lt $deadline ]; do
     sleep 0.5
 done
 sleep "$delay"
-for point in "${clicks[@]}"; do
-    DISPLAY=$display xdotool mousemove "${point%,*}" "${point#*,}" click 1
+for step in "${steps[@]}"; do
+    read -r -a arguments <<<"$step"
+    DISPLAY=$display xdotool "${arguments[@]}"
     sleep "$delay"
 done
 import -display "$display" -window root ${crop:+-crop "$crop"} +repage "$out"
