@@ -21,14 +21,20 @@ namespace {
 
 constexpr const char* kSettingsFile = "user.ini";
 
-// Posted at start when "user.ini" could not be read whole, so that the notice shows over the visible window.
-constexpr UINT kSettingsNotice = WM_APP + 1;
+// Posted at start when there is something to tell about "user.ini", so that the notice shows over the visible window.
+constexpr UINT kStartNotice = WM_APP + 1;
 
 // Registered by the shell for the message it broadcasts when the taskbar is created again (after the shell restarted):
 // every icon of the notification area is gone then.
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
+}
+
+// Two notices as the paragraphs of one message.
+std::string Paragraphs(std::string first, const std::string& second) {
+    if (!first.empty() && !second.empty()) first += "\r\n\r\n";
+    return first + second;
 }
 
 }  // namespace
@@ -64,9 +70,9 @@ BOOL MainDialog::OnInitDialog() {
     CreateCharts();
     SetUpIconButtons();
     LoadSettings(kSettingsFile);
-    if (!settingsProblem.empty()) PostMessage(kSettingsNotice);
-    // Silent at start: a combination another program holds leaves the program without a hotkey, nothing more.
-    RegisterHotkey(false);
+    // Told once the window shows: what was wrong with the settings file, and a stored hotkey that was refused.
+    startNotice = Paragraphs(settingsProblem, RegisterHotkey(false));
+    if (!startNotice.empty()) PostMessage(kStartNotice);
     edition = savedEdition;
     UpdateData(FALSE);
     webLink.SetTarget(TARVISK_WEB_URL);
@@ -248,8 +254,8 @@ void MainDialog::AddTrayIcon() {
 }
 
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == kSettingsNotice) {
-        fw::Sys().MessageBox(hwnd_, settingsProblem, "Tarvisk", MB_ICONEXCLAMATION);
+    if (message == kStartNotice) {
+        fw::Sys().MessageBox(hwnd_, startNotice, "Tarvisk", MB_ICONEXCLAMATION);
         result = 0;
         return true;
     }
@@ -327,19 +333,25 @@ void MainDialog::LoadSettings(const std::string& fileName) {
     hotkeyModifiers = user.hotkeyModifiers;
 }
 
-void MainDialog::RegisterHotkey(bool sayWhenTaken) {
+std::string MainDialog::RegisterHotkey(bool afterChoice) {
     const core::HotkeyChoice choice = core::ChooseHotkey(hotkeyMode, hotkeyKey, hotkeyModifiers);
     if (choice.virtualKey == 0) {
         // "Custom" with an empty hotkey control: there is no key to register, and no other program to blame.
-        if (sayWhenTaken)
-            fw::Sys().MessageBox(hwnd_, "自定义热键是空的，现在没有热键。请在定义热键对话框中按下一个组合键。",
-                                 "Tarvisk", MB_ICONEXCLAMATION);
-        return;
+        return afterChoice ? "自定义热键是空的，现在没有热键。请在定义热键对话框中按下一个组合键。" : "";
     }
-    if (fw::Sys().RegisterHotKey(hwnd_, HOTKEY_ID, choice.modifiers, choice.virtualKey) || !sayWhenTaken) return;
-    const std::string text = std::string("热键 ") + core::DescribeHotkey(choice.modifiers, choice.virtualKey) +
-                             " 已被其他程序占用，请换一个组合。";
-    fw::Sys().MessageBox(hwnd_, text, "Tarvisk", MB_ICONEXCLAMATION);
+    const bool registered = fw::Sys().RegisterHotKey(hwnd_, HOTKEY_ID, choice.modifiers, choice.virtualKey);
+    std::string notice;
+    if (choice.Refused()) {
+        // The default is what toggles the window now, and what the settings will say.
+        hotkeyMode = 0;
+        notice = "热键 " + core::DescribeHotkey(choice.refusedModifiers, choice.refusedKey) +
+                 " 不含 Ctrl 或 Alt，会让所有程序都收不到这个键，已改用默认热键 " +
+                 core::DescribeHotkey(choice.modifiers, choice.virtualKey) + "。";
+    }
+    if (!registered && afterChoice)
+        notice = Paragraphs(notice, "热键 " + core::DescribeHotkey(choice.modifiers, choice.virtualKey) +
+                                        " 已被其他程序占用，请换一个组合。");
+    return notice;
 }
 
 void MainDialog::OnHotkeyDialog() {
@@ -356,7 +368,8 @@ void MainDialog::OnHotkeyDialog() {
     // Registering again under the same id would leave the old combination registered too (and kept from other
     // programs) until the program ends; only the chosen one should toggle the window.
     fw::Sys().UnregisterHotKey(hwnd_, HOTKEY_ID);
-    RegisterHotkey(true);
+    const std::string notice = RegisterHotkey(true);
+    if (!notice.empty()) fw::Sys().MessageBox(hwnd_, notice, "Tarvisk", MB_ICONEXCLAMATION);
     UpdateData(TRUE);
     SaveSettings(kSettingsFile);
     LoadSettings(kSettingsFile);

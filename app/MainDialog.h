@@ -76,8 +76,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
 
-    // The tray icon's notifications, the taskbar coming back after the shell restarted, and the settings file's
-    // notice, posted at start.
+    // The tray icon's notifications, the taskbar coming back after the shell restarted, and the notice about the
+    // settings posted at start.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnPaint() override;
@@ -93,11 +93,16 @@ protected:
 private:
     void CreateCharts();
     void SetUpIconButtons();
-    // Registers hotkey 1001 from hotkeyMode, hotkeyKey and hotkeyModifiers. When the registration fails and
-    // `sayWhenTaken` is set, tells the user which combination is taken.
-    void RegisterHotkey(bool sayWhenTaken);
+    // Registers hotkey 1001 from hotkeyMode, hotkeyKey and hotkeyModifiers, and returns what the user should be told
+    // (GBK, "" for nothing). A stored combination without Ctrl or Alt is refused: the default is registered, hotkeyMode
+    // becomes 0, and that is always told. An empty or taken combination is told only `afterChoice` in the dialog; at
+    // start it leaves the program without a hotkey, nothing more.
+    std::string RegisterHotkey(bool afterChoice);
     void OnEnter();
     void AddTrayIcon();
     void OnTrayNotify(UINT mouseMessage);
     void RunMenuCommand(UINT command);
+
+    // What the user is told once the window shows at start (GBK), empty for nothing.
+    std::string startNotice;
 };

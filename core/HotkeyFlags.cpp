@@ -74,8 +74,11 @@ unsigned TranslateHotkeyModifiers(std::uint16_t hotkeyControlFlags) {
 }
 
 HotkeyChoice ChooseHotkey(std::int32_t hotkeyMode, std::uint16_t hotkeyKey, std::uint16_t hotkeyModifiers) {
-    if (hotkeyMode == 1) return {TranslateHotkeyModifiers(hotkeyModifiers), hotkeyKey & 0xFFu};
-    return {kModWin, kDefaultHotkeyVk};
+    const HotkeyChoice standard{kModWin, kDefaultHotkeyVk};
+    if (hotkeyMode != 1) return standard;
+    const HotkeyChoice custom{TranslateHotkeyModifiers(hotkeyModifiers), hotkeyKey & 0xFFu};
+    if (custom.virtualKey == 0 || (custom.modifiers & (kModControl | kModAlt)) != 0) return custom;
+    return {standard.modifiers, standard.virtualKey, custom.modifiers, custom.virtualKey};
 }
 
 std::string DescribeHotkey(unsigned registrationModifiers, unsigned virtualKey) {

@@ -29,10 +29,18 @@ unsigned TranslateHotkeyModifiers(std::uint16_t hotkeyControlFlags);
 struct HotkeyChoice {
     unsigned modifiers;   // registration flags
     unsigned virtualKey;
+    // The custom combination that was refused for the default (registration flags and key); 0 and 0 when none was.
+    unsigned refusedModifiers = 0;
+    unsigned refusedKey = 0;
+
+    bool Refused() const { return refusedKey != 0; }
 };
 
 // Mode 1 is the custom combination; every other mode value means the default, Windows key + Z. As in the hotkey
-// control, only the low byte of the stored key is the virtual key (a file may hold more).
+// control, only the low byte of the stored key is the virtual key (a file may hold more). A custom key without Ctrl or
+// Alt is refused and the default chosen: registered, a plain key or Shift+key would never again reach any program
+// (the hotkey dialog does not produce one, but an old or damaged "user.ini" may hold one). A custom combination
+// without a key is returned as it is, with key 0: there is nothing to register.
 HotkeyChoice ChooseHotkey(std::int32_t hotkeyMode, std::uint16_t hotkeyKey, std::uint16_t hotkeyModifiers);
 
 // The combination as a person reads it, e.g. "Ctrl+Shift+Q", "Win+Z", for a message naming it. Letters, digits,

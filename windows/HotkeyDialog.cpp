@@ -39,6 +39,10 @@ BOOL HotkeyDialog::OnInitDialog() {
     // The user's own combination is shown even while the default is chosen, so that switching back finds it.
     const WPARAM combination = MAKEWORD(LOBYTE(hotkeyKey), LOBYTE(hotkeyModifiers));
     hotkeyControl_.SendMessage(HKM_SETHOTKEY, combination, 0);
+    // A key typed alone or with Shift alone becomes Ctrl+Alt+key as it is typed: registered as it was, it would never
+    // again reach any program, and a Wubi typist types letters all day. (The stored combination above is shown as it
+    // is; the main window refuses one without Ctrl or Alt.)
+    hotkeyControl_.SendMessage(HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
     if (hotkeyMode == 0) EnableHotkeyControl(false);
     return TRUE;
 }

@@ -25,21 +25,36 @@ TEST(HotkeyTest, TranslationTable) {
         ASSERT_EQ(TranslateHotkeyModifiers(static_cast<std::uint16_t>(flags)) & kModWin, 0u) << flags;
 }
 
-TEST(HotkeyTest, OnlyModeOneIsCustom) {
-    const struct { std::int32_t mode; std::uint16_t key, flags; unsigned modifiers, vk; } cases[] = {
-        {0, 0x51, 0x03, kModWin, 0x5A},
-        {1, 0x51, 0x03, kModControl | kModShift, 0x51},
-        {1, 0x70, kHotkeyfAlt | kHotkeyfExt, kModAlt, 0x70},
-        {2, 0x51, 0x03, kModWin, 0x5A},
-        {-1, 0x51, 0x03, kModWin, 0x5A},
+TEST(HotkeyTest, OnlyModeOneIsCustomAndItNeedsCtrlOrAlt) {
+    constexpr unsigned kWin = kModWin, kZ = kDefaultHotkeyVk;
+    const struct { std::int32_t mode; std::uint16_t key, flags; unsigned modifiers, vk, refusedModifiers, refusedKey; }
+        cases[] = {
+        {0, 0x51, 0x03, kWin, kZ, 0, 0},
+        {1, 0x51, 0x03, kModControl | kModShift, 0x51, 0, 0},
+        {1, 0x70, kHotkeyfAlt | kHotkeyfExt, kModAlt, 0x70, 0, 0},
+        {1, 0x41, kHotkeyfControl, kModControl, 0x41, 0, 0},
+        {2, 0x51, 0x03, kWin, kZ, 0, 0},
+        {-1, 0x51, 0x03, kWin, kZ, 0, 0},
         // A key from a foreign or damaged "user.ini": only its low byte is the virtual key.
-        {1, 0x0151, 0x0103, kModControl | kModShift, 0x51},
-        {1, 0xFF00, 0x02, kModControl, 0x00},
+        {1, 0x0151, 0x0103, kModControl | kModShift, 0x51, 0, 0},
+        // No key at all: nothing to register, and nothing taken from anyone.
+        {1, 0xFF00, 0x02, kModControl, 0x00, 0, 0},
+        {1, 0x0000, 0x00, 0, 0x00, 0, 0},
+        // A key that every program would lose: the default instead, and the refused one named.
+        {1, 0x41, 0x00, kWin, kZ, 0, 0x41},
+        {1, 0x41, kHotkeyfShift, kWin, kZ, kModShift, 0x41},
+        {1, 0x20, kHotkeyfShift | kHotkeyfExt, kWin, kZ, kModShift, 0x20},
+        {1, 0x70, kHotkeyfExt, kWin, kZ, 0, 0x70},
+        {1, 0x0141, 0xFF00, kWin, kZ, 0, 0x41},
+        {0, 0x41, 0x00, kWin, kZ, 0, 0},  // stored but not in use
     };
     for (const auto& c : cases) {
         const HotkeyChoice choice = ChooseHotkey(c.mode, c.key, c.flags);
-        EXPECT_EQ(choice.modifiers, c.modifiers) << c.mode;
-        EXPECT_EQ(choice.virtualKey, c.vk) << c.mode;
+        EXPECT_EQ(choice.modifiers, c.modifiers) << c.mode << " " << c.key << " " << c.flags;
+        EXPECT_EQ(choice.virtualKey, c.vk) << c.mode << " " << c.key << " " << c.flags;
+        EXPECT_EQ(choice.refusedModifiers, c.refusedModifiers) << c.mode << " " << c.key << " " << c.flags;
+        EXPECT_EQ(choice.refusedKey, c.refusedKey) << c.mode << " " << c.key << " " << c.flags;
+        EXPECT_EQ(choice.Refused(), c.refusedKey != 0);
     }
 }
 

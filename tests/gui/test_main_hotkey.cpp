@@ -1,6 +1,6 @@
-// The main window's global hotkey: what it registers at start and after the hotkey dialog (through the seam), the
-// message when the user's new combination is taken, the settings written after the dialog, the toggle, and the
-// removal when the window goes.
+// The main window's global hotkey: what it registers at start and after the hotkey dialog (through the seam), what
+// the user is told when a combination cannot serve (taken, empty, without Ctrl or Alt), the settings written after the
+// dialog, the toggle, and the removal when the window goes.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -51,16 +51,21 @@ protected:
 };
 
 TEST_F(MainHotkeyTest, StartRegistersFromTheSettingsAndDestroyRemoves) {
+    const std::wstring refused = L" 不含 Ctrl 或 Alt，会让所有程序都收不到这个键，已改用默认热键 Win+Z。";
     struct Row {
         const char* name;
         core::UserRecord stored;
         UINT modifiers;
         UINT key;
+        std::wstring told;  // once the window shows; "" for nothing
     } rows[] = {
-        {"no file: Win+Z", {}, MOD_WIN, 'Z'},
-        {"custom Ctrl+Shift+Q", {1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}, MOD_CONTROL | MOD_SHIFT, 'Q'},
-        {"custom Alt with the extended flag", {1, 0, VK_F5, HOTKEYF_ALT | HOTKEYF_EXT}, MOD_ALT, VK_F5},
-        {"mode 2 means the default", {2, 0, 'Q', HOTKEYF_CONTROL}, MOD_WIN, 'Z'},
+        {"no file: Win+Z", {}, MOD_WIN, 'Z', L""},
+        {"custom Ctrl+Shift+Q", {1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}, MOD_CONTROL | MOD_SHIFT, 'Q', L""},
+        {"custom Alt with the extended flag", {1, 0, VK_F5, HOTKEYF_ALT | HOTKEYF_EXT}, MOD_ALT, VK_F5, L""},
+        {"mode 2 means the default", {2, 0, 'Q', HOTKEYF_CONTROL}, MOD_WIN, 'Z', L""},
+        // An old or damaged file must not take a plain key from every program.
+        {"a bare key: the default", {1, 0, 'A', 0}, MOD_WIN, 'Z', L"热键 A" + refused},
+        {"Shift and a key: the default", {1, 0, VK_SPACE, HOTKEYF_SHIFT}, MOD_WIN, 'Z', L"热键 Shift+Space" + refused},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -73,6 +78,18 @@ TEST_F(MainHotkeyTest, StartRegistersFromTheSettingsAndDestroyRemoves) {
         Open();
         const HWND opened = hwnd;
         EXPECT_EQ(HotkeyCalls(), (decltype(HotkeyCalls()){{"RegisterHotKey", Registration(row.modifiers, row.key)}}));
+        PumpUntil([&] { return platform.CountOf("MessageBox") > 0; }, row.told.empty() ? 100 : 2000);
+        const auto boxes = platform.CallsNamed("MessageBox");
+        if (row.told.empty()) {
+            EXPECT_TRUE(boxes.empty());
+        } else {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, (std::vector<std::string>{Gbk(row.told), "Tarvisk"}));
+            EXPECT_EQ(boxes[0].window, hwnd);
+            // The default is what the settings will say: the next start is silent.
+            EXPECT_EQ(window->hotkeyMode, 0);
+            EXPECT_EQ(window->hotkeyKey, row.stored.hotkeyKey) << "kept for the hotkey dialog";
+        }
         const std::size_t before = platform.calls.size();
         Close();
         ASSERT_EQ(platform.calls.size(), before + 2);  // then the tray icon goes
@@ -127,31 +144,44 @@ TEST_F(MainHotkeyTest, CancelKeepsTheCombinationAndStillRewritesTheSettings) {
     EXPECT_EQ(window->savedEdition, 2);  // the read-back
 }
 
-TEST_F(MainHotkeyTest, ATakenNewCombinationIsNamedInAMessage) {
-    platform.heldHotkeys = {{MOD_CONTROL | MOD_SHIFT, 'Q'}};
-    Open();
-    RunHotkeyDialog([](HWND dialog) { ChooseCustom(dialog, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT)); });
-    const auto boxes = platform.CallsNamed("MessageBox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, (std::vector<std::string>{Gbk(L"热键 Ctrl+Shift+Q 已被其他程序占用，请换一个组合。"),
-                                                        "Tarvisk"}));
-    EXPECT_EQ(boxes[0].numbers[0], MB_ICONEXCLAMATION);
-    EXPECT_EQ(boxes[0].window, hwnd);
-    // The choice is kept and saved all the same: the user can pick another one.
-    EXPECT_EQ(SettingsBytes(), Bytes({1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}));
-}
-
-TEST_F(MainHotkeyTest, AnEmptyCustomCombinationRegistersNothingAndSaysSo) {
-    Open();
-    const std::size_t before = platform.calls.size();
-    RunHotkeyDialog([](HWND dialog) { ChooseCustom(dialog, 0); });
-    EXPECT_EQ(HotkeyCalls(before), (std::vector<std::pair<std::string, std::vector<long long>>>{
-                                       {"UnregisterHotKey", {HOTKEY_ID}},
-                                   }));
-    const auto boxes = platform.CallsNamed("MessageBox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text[0], Gbk(L"自定义热键是空的，现在没有热键。请在定义热键对话框中按下一个组合键。"));
-    EXPECT_EQ(SettingsBytes(), Bytes({1, 0, 0, 0}));
+TEST_F(MainHotkeyTest, ACombinationThatCannotServeIsExplainedAndStoredAsItWillWork) {
+    using Calls = decltype(HotkeyCalls());
+    struct Row {
+        const char* name;
+        WORD chosen;
+        std::vector<std::pair<UINT, UINT>> held;
+        Calls calls;
+        std::wstring told;
+        core::UserRecord stored;
+    } rows[] = {
+        // The choice is kept and saved all the same: the user can pick another one.
+        {"taken by another program", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), {{MOD_CONTROL | MOD_SHIFT, 'Q'}},
+         {{"UnregisterHotKey", {HOTKEY_ID}}, {"RegisterHotKey", Registration(MOD_CONTROL | MOD_SHIFT, 'Q')}},
+         L"热键 Ctrl+Shift+Q 已被其他程序占用，请换一个组合。", {1, 0, 'Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT}},
+        {"empty", 0, {}, {{"UnregisterHotKey", {HOTKEY_ID}}},
+         L"自定义热键是空的，现在没有热键。请在定义热键对话框中按下一个组合键。", {1, 0, 0, 0}},
+        // The dialog turns a typed plain key into Ctrl+Alt+key, but it shows a stored one as it is.
+        {"Shift and a key", MAKEWORD('A', HOTKEYF_SHIFT), {},
+         {{"UnregisterHotKey", {HOTKEY_ID}}, {"RegisterHotKey", Registration(MOD_WIN, 'Z')}},
+         L"热键 Shift+A 不含 Ctrl 或 Alt，会让所有程序都收不到这个键，已改用默认热键 Win+Z。",
+         {0, 0, 'A', HOTKEYF_SHIFT}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        platform.heldHotkeys = row.held;
+        RemovePath(folder.File(L"user.ini"));
+        Open();
+        platform.Clear();
+        RunHotkeyDialog([&](HWND dialog) { ChooseCustom(dialog, row.chosen); });
+        EXPECT_EQ(HotkeyCalls(), row.calls);
+        const auto boxes = platform.CallsNamed("MessageBox");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, (std::vector<std::string>{Gbk(row.told), "Tarvisk"}));
+        EXPECT_EQ(boxes[0].numbers[0], MB_ICONEXCLAMATION);
+        EXPECT_EQ(boxes[0].window, hwnd);
+        EXPECT_EQ(SettingsBytes(), Bytes(row.stored));
+        Close();
+    }
 }
 
 TEST_F(MainHotkeyTest, TheHotkeyMessageHidesAndShowsTheWindow) {
