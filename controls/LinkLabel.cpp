@@ -194,6 +194,9 @@ LONG LinkLabel::QueryClassDefault(HKEY root, const std::string& subKey, core::Co
     return ERROR_SUCCESS;
 }
 
-void LinkLabel::ShowOpenFailure(INT_PTR code) {
-    fw::AppMessageBox("Unable to open hyperlink:\n\n" + OpenFailureText(code), MB_ICONEXCLAMATION | MB_OK);
+void LinkLabel::ShowOpenFailure(INT_PTR code) const {
+    // Owned by the label's own window: in the About box the main window is disabled, and a box it owned would leave
+    // the About box usable (and closable) underneath.
+    fw::AppMessageBox(GetAncestor(hwnd_, GA_ROOT), "Unable to open hyperlink:\n\n" + OpenFailureText(code),
+                      MB_ICONEXCLAMATION | MB_OK);
 }

@@ -35,8 +35,9 @@ public:
     // browser start's result code; OpenSucceeded tells success.
     static INT_PTR OpenTarget(const std::string& target, int show);
     static bool OpenSucceeded(INT_PTR code) { return code > 32; }
-    // Shows (without a beep) the English explanation of an open's result code in the application's message box.
-    static void ShowOpenFailure(INT_PTR code);
+    // Shows (without a beep) the English explanation of an open's result code in the application's message box,
+    // owned by the label's own top-level window.
+    void ShowOpenFailure(INT_PTR code) const;
     // Reads the default value of root\subKey into `out`: ERROR_SUCCESS, or the registry's error code. A value longer
     // than a MAX_PATH read buffer holds counts as a failed read, so the key is treated as missing.
     static LONG QueryClassDefault(HKEY root, const std::string& subKey, core::CommandBuffer& out);

@@ -87,6 +87,10 @@ HINSTANCE ResourceModule() { return GetModuleHandleW(nullptr); }
 int AppMessageBox(const std::string& text, UINT type) {
     HWND owner = nullptr;
     if (Application* app = Application::Current(); app && app->mainWindow) owner = app->mainWindow->GetSafeHwnd();
+    return AppMessageBox(owner, text, type);
+}
+
+int AppMessageBox(HWND owner, const std::string& text, UINT type) {
     const std::string caption = Application::Current() ? Application::Current()->AppName() : std::string();
     return Sys().MessageBox(owner, text, caption, type);
 }

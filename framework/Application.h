@@ -65,6 +65,8 @@ HINSTANCE ResourceModule();
 
 // A message box owned by the main window, captioned with the application name.
 int AppMessageBox(const std::string& text, UINT type);
+// The same, owned by `owner`: the window the user acted in, which the box must disable while it is up.
+int AppMessageBox(HWND owner, const std::string& text, UINT type);
 
 // WinMain's whole body.
 int RunApplication();

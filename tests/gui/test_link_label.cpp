@@ -220,6 +220,12 @@ TEST_F(LinkLabelTest, EveryResultCodeIsExplainedAfterABeep) {
         {4, "Unknown Error (4) occurred."},
         {-1, "Unknown Error (-1) occurred."},
     };
+    // As in the About box: the label's dialog is modal over a main window that it has disabled. A box owned by the
+    // main window would leave the label's dialog usable, and closable, under it.
+    fw::Dialog mainWindow{IDD_ABOUT};
+    ASSERT_TRUE(mainWindow.Create());
+    app.mainWindow = &mainWindow;
+    EnableWindow(mainWindow.GetSafeHwnd(), FALSE);
     LinkLabel web;
     ASSERT_TRUE(web.SubclassDlgItem(IDC_WEB, &host));
     for (const auto& row : rows) {
