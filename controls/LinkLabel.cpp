@@ -48,6 +48,19 @@ core::HorizontalFit FitOf(LONG_PTR style) {
     }
 }
 
+// Replaces the environment references of a REG_EXPAND_SZ value in place (GBK); false when it cannot be expanded.
+bool ExpandEnvironment(std::string& value) {
+    const std::wstring stored = fw::Widen(value);
+    const DWORD needed = ExpandEnvironmentStringsW(stored.c_str(), nullptr, 0);
+    if (needed == 0) return false;
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(stored.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return false;
+    expanded.resize(written - 1);  // without the terminating zero
+    value = fw::Narrow(expanded);
+    return true;
+}
+
 }  // namespace
 
 LinkLabel::LinkLabel() = default;
@@ -188,8 +201,12 @@ INT_PTR LinkLabel::OpenTarget(const std::string& target, int show) {
 
 LONG LinkLabel::QueryClassDefault(HKEY root, const std::string& subKey, core::CommandBuffer& out) {
     std::string value;
-    const LONG status = fw::Sys().ReadRegistryDefault(root, subKey, KEY_QUERY_VALUE, value);
+    DWORD type = REG_SZ;
+    const LONG status = fw::Sys().ReadRegistryDefault(root, subKey, KEY_QUERY_VALUE, value, &type);
     if (status != ERROR_SUCCESS) return status;
+    // A browser registered under "%ProgramFiles%" and the like: the command is run as it expands, so the limits hold
+    // for the expanded text.
+    if (type == REG_EXPAND_SZ && !ExpandEnvironment(value)) return ERROR_MORE_DATA;
     if (value.size() > core::kClassValueLimit || !out.Assign(value)) return ERROR_MORE_DATA;
     return ERROR_SUCCESS;
 }

@@ -38,8 +38,9 @@ public:
     // Shows (without a beep) the English explanation of an open's result code in the application's message box,
     // owned by the label's own top-level window.
     void ShowOpenFailure(INT_PTR code) const;
-    // Reads the default value of root\subKey into `out`: ERROR_SUCCESS, or the registry's error code. A value longer
-    // than a MAX_PATH read buffer holds counts as a failed read, so the key is treated as missing.
+    // Reads the default value of root\subKey into `out`: ERROR_SUCCESS, or the registry's error code. A REG_EXPAND_SZ
+    // value is expanded first. A value longer than a MAX_PATH read buffer holds (expanded) counts as a failed read, so
+    // the key is treated as missing.
     static LONG QueryClassDefault(HKEY root, const std::string& subKey, core::CommandBuffer& out);
 
     COLORREF unvisitedTextColour = RGB(255, 255, 0);

@@ -69,7 +69,8 @@ public:
         return ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
     }
 
-    LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value) override {
+    LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value,
+                             DWORD* valueType) override {
         value.clear();
         HKEY raw = nullptr;
         LONG status = RegOpenKeyExW(root, Widen(subKey).c_str(), 0, access, &raw);
@@ -82,6 +83,7 @@ public:
         if (status != ERROR_SUCCESS) return status;
         if (type != REG_SZ && type != REG_EXPAND_SZ) return ERROR_INVALID_DATA;
         value = Narrow(std::wstring_view(buffer, wcsnlen(buffer, MAX_PATH)));
+        if (valueType) *valueType = type;
         return ERROR_SUCCESS;
     }
 

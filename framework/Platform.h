@@ -38,7 +38,9 @@ public:
     virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
 
     // Reads the default (unnamed) value of root\subKey opened with `access`; ERROR_SUCCESS or a registry error code.
-    virtual LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value) = 0;
+    // A string value only (REG_SZ, or REG_EXPAND_SZ as stored, unexpanded); its type goes to `type` unless null.
+    virtual LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value,
+                                     DWORD* type) = 0;
 
     virtual DWORD GetVersion() = 0;
     virtual BOOL GetVersionEx(OSVERSIONINFOA* info) = 0;

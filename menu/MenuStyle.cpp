@@ -57,7 +57,7 @@ bool GlyphMenu::ReadClassicTheme() {
     static const std::string kClassic = "Windows Classic.theme";
     std::string value;
     if (fw::Sys().ReadRegistryDefault(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!\\Themes\\Current", KEY_READ,
-                                      value) != ERROR_SUCCESS)
+                                      value, nullptr) != ERROR_SUCCESS)
         return false;
     // The setting is usually a full path: its file name decides, in any letter case.
     if (value.size() < kClassic.size()) return false;

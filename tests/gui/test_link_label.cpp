@@ -253,7 +253,7 @@ TEST_F(LinkLabelTest, FallsBackToTheBrowserRegisteredForWebPages) {
     const std::string longClass(259, 'c');
     const struct {
         const char* name;
-        std::vector<std::pair<std::string, std::string>> registry;
+        std::vector<RecordingPlatform::RegistryValue> registry;
         std::string target;
         UINT winExecResult;
         std::vector<std::string> keysRead;
@@ -278,10 +278,19 @@ TEST_F(LinkLabelTest, FallsBackToTheBrowserRegisteredForWebPages) {
          {".htm", longClass + "\\shell\\open\\command"}, std::string("b.exe  ") + kTarget, ""},
         {"a class name of 260 bytes counts as none", {{".htm", longClass + "c"}}, kTarget, 33, {".htm"}, "",
          "There is no application associated\nwith the given filename extension."},
+        // A browser registered under its environment's folders: expanded first, then held to the same limits.
+        {"an expandable command is expanded",
+         {{".htm", "htmlfile"}, {keyOf, "\"%TARVISK_WEB_HOME%\\browser.exe\" \"%1\"", REG_EXPAND_SZ}}, kTarget, 33,
+         {".htm", keyOf}, std::string("\"C:\\Program Files\\Web\\browser.exe\"  ") + kTarget, ""},
+        {"a command that expands past what a registry read holds counts as none",
+         {{".htm", "htmlfile"}, {keyOf, "%TARVISK_LONG_HOME%\\b.exe %1", REG_EXPAND_SZ}}, kTarget, 33,
+         {".htm", keyOf}, "", "There is no application associated\nwith the given filename extension."},
         {"a target the command buffer cannot hold is not cut short",
          {{".htm", "htmlfile"}, {keyOf, "b.exe %1"}}, "http://example.org/" + std::string(600, 'p'), 33,
          {".htm", keyOf}, "", "There is no application associated\nwith the given filename extension."},
     };
+    SetEnvironmentVariableW(L"TARVISK_WEB_HOME", L"C:\\Program Files\\Web");
+    SetEnvironmentVariableW(L"TARVISK_LONG_HOME", std::wstring(300, L'd').c_str());
     LinkLabel web;
     ASSERT_TRUE(web.SubclassDlgItem(IDC_WEB, &host));
     for (const auto& row : rows) {

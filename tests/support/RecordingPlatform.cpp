@@ -87,11 +87,13 @@ BOOL RecordingPlatform::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWN
     return static_cast<BOOL>(answer);
 }
 
-LONG RecordingPlatform::ReadRegistryDefault(HKEY, const std::string& subKey, REGSAM access, std::string& value) {
+LONG RecordingPlatform::ReadRegistryDefault(HKEY, const std::string& subKey, REGSAM access, std::string& value,
+                                            DWORD* type) {
     calls.push_back({"ReadRegistryDefault", {subKey}, {static_cast<long long>(access)}, nullptr});
-    for (const auto& [key, stored] : registryValues) {
-        if (key == subKey) {
-            value = stored;
+    for (const RegistryValue& stored : registryValues) {
+        if (stored.subKey == subKey) {
+            value = stored.value;
+            if (type) *type = stored.type;
             return ERROR_SUCCESS;
         }
     }

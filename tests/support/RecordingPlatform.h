@@ -38,7 +38,12 @@ public:
     bool passHotkeysToSystem = false;                 // also register for real, so real WM_HOTKEY arrives
     bool passNotifyIconToSystem = false;
     LONG registryStatus = ERROR_FILE_NOT_FOUND;
-    std::vector<std::pair<std::string, std::string>> registryValues;  // (root-relative subkey, default value)
+    struct RegistryValue {
+        std::string subKey;  // root-relative
+        std::string value;   // the default value
+        DWORD type = REG_SZ;
+    };
+    std::vector<RegistryValue> registryValues;
     DWORD version = 0x0A280105;  // what GetVersion answers: an XP-like 5.1
     OSVERSIONINFOA versionEx{};
     bool underWine = false;      // what RunsUnderWine answers
@@ -58,7 +63,8 @@ public:
     BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) override;
     BOOL UnregisterHotKey(HWND window, int id) override;
     BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
-    LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value) override;
+    LONG ReadRegistryDefault(HKEY root, const std::string& subKey, REGSAM access, std::string& value,
+                             DWORD* type) override;
     DWORD GetVersion() override;
     BOOL GetVersionEx(OSVERSIONINFOA* info) override;
     bool RunsUnderWine() override;
