@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/GifParser.h"
+#include "framework/Gdi.h"
 #include "framework/Resources.h"
 
 namespace {
@@ -53,11 +54,6 @@ private:
     fw::UniqueBitmap bitmap_;
     HGDIOBJ previous_ = nullptr;
 };
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-    fw::UniqueBrush brush(CreateSolidBrush(colour));
-    if (brush) FillRect(dc, &rect, brush.get());
-}
 
 // The whole picture, drawn into the given rectangle (its source is given bottom-up, as pictures expect).
 bool RenderPicture(IPicture* picture, HDC dc, int x, int y, int width, int height) {
@@ -112,7 +108,7 @@ unsigned __stdcall AnimatedPicture::PlayerMain(void* argument) {
 
 void AnimatedPicture::Playback::Dispose(const Frame& frame) {
     switch (frame.disposal) {
-    case 2: FillSolid(back.dc(), frame.Rect(), background); break;
+    case 2: fw::FillSolid(back.dc(), frame.Rect(), background); break;
     case 3:
         if (save) {
             BitBlt(back.dc(), frame.left, frame.top, frame.width, frame.height, save.dc(), 0, 0, SRCCOPY);
@@ -148,7 +144,7 @@ void AnimatedPicture::Playback::Run() {
         Dispose(frame);
         if (++currentFrame == frames.size()) {
             currentFrame = 0;
-            FillSolid(back.dc(), RECT{0, 0, width, height}, background);
+            fw::FillSolid(back.dc(), RECT{0, 0, width, height}, background);
         }
     }
 }
