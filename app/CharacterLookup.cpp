@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "framework/Text.h"
+#include "framework/Window.h"
 
 namespace {
 
@@ -12,19 +13,10 @@ std::wstring_view FirstCharacter(std::wstring_view text) {
     return text.substr(0, 1);
 }
 
-std::wstring WindowTextW(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 }  // namespace
 
 TypedCharacter::TypedCharacter(HWND inputBox) : inputBox_(inputBox) {
-    const std::wstring text = WindowTextW(inputBox);
+    const std::wstring text = fw::WindowTextW(inputBox);
     std::string firstBytes;
     isGbk_ = fw::NarrowExact(FirstCharacter(text), firstBytes);
     // The first two bytes of the text, as a 3-byte buffer would hold them: one GBK character, or up to two one-byte

@@ -267,11 +267,7 @@ void DDX_Text(DataExchange& dx, int id, std::string& value) {
     HWND control = dx.Control(id);
     if (!control) return;
     if (dx.saveAndValidate) {
-        const int length = GetWindowTextLengthW(control);
-        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        const int copied = GetWindowTextW(control, text.data(), length + 1);
-        text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-        value = Narrow(text);
+        value = Narrow(WindowTextW(control));
     } else {
         SetWindowTextW(control, Widen(value).c_str());
     }

@@ -53,6 +53,15 @@ bool ReflectToChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRE
     return object && object->OnChildNotify(message, wParam, lParam, result);
 }
 
+std::wstring WindowTextW(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 Window::~Window() { Forget(); }
 
 Window* Window::FromHandle(HWND hwnd) {
@@ -254,14 +263,7 @@ BOOL Window::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
 
 HWND Window::GetDlgItem(int id) const { return ::GetDlgItem(hwnd_, id); }
 
-std::string Window::GetWindowText() const {
-    const int length = GetWindowTextLengthW(hwnd_);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return Narrow(text);
-}
+std::string Window::GetWindowText() const { return Narrow(WindowTextW(hwnd_)); }
 
 void Window::SetWindowText(const std::string& gbk) const { ::SetWindowTextW(hwnd_, Widen(gbk).c_str()); }
 

@@ -127,4 +127,7 @@ private:
 // Offers a notification that `parent` received to the object of the child it is about.
 bool ReflectToChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// The whole text of a window, read through the wide API (empty when it has none or the handle is gone).
+std::wstring WindowTextW(HWND hwnd);
+
 }  // namespace fw

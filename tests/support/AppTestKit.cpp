@@ -3,6 +3,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Text.h"
+#include "framework/Window.h"
 
 namespace testing_support {
 
@@ -93,13 +94,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
     return true;
 }
 
-std::wstring TextOf(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
+std::wstring TextOf(HWND window) { return fw::WindowTextW(window); }
 
 namespace {
 
