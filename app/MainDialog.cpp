@@ -51,6 +51,7 @@ MainDialog::~MainDialog() {
 
 void MainDialog::DoDataExchange(fw::DataExchange& dx) {
     fw::DDX_Control(dx, IDC_CODE, codeLabel);
+    fw::DDX_Control(dx, IDC_PINYIN, pinyinLabel);
     fw::DDX_Control(dx, IDC_INPUT, inputBox);
     fw::DDX_Radio(dx, IDC_ED86, edition);
     fw::DDX_Text(dx, IDC_CODE, codeText);

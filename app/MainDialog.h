@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/FittedLine.h"
 #include "controls/IconButton.h"
 #include "controls/LinkLabel.h"
 #include "framework/Dialog.h"
@@ -47,7 +48,8 @@ public:
     IconButton aboutButton;
     IconButton helpButton;
     IconButton exitButton;
-    fw::Window codeLabel;
+    FittedLine codeLabel;
+    FittedLine pinyinLabel;
     fw::Window inputBox;
     LinkLabel mailLink;
     LinkLabel webLink;

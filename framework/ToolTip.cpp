@@ -32,12 +32,12 @@ void ToolTip::Destroy() {
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-bool ToolTip::AddTool(HWND tool, UINT_PTR id, const std::string& text, const RECT& rect) {
+bool ToolTip::AddTool(HWND tool, UINT_PTR id, const std::string& text, const RECT& rect, bool watchTool) {
     if (!hwnd_) return false;
     std::wstring wide = Widen(text);
     TOOLINFOW info = ToolInfo(tool, id);
-    // No TTF_SUBCLASS: the control relays its mouse messages, and with both the tooltip would see each one twice.
-    info.uFlags = 0;
+    // Relayed or watched, never both: with both the tooltip would see each message twice.
+    info.uFlags = watchTool ? TTF_SUBCLASS : 0;
     info.rect = rect;
     info.lpszText = wide.data();
     return ::SendMessageW(hwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;

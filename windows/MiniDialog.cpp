@@ -10,6 +10,7 @@ MiniDialog::MiniDialog() : fw::Dialog(IDD_MINI) {}
 
 void MiniDialog::DoDataExchange(fw::DataExchange& dx) {
     fw::DDX_Control(dx, IDC_INPUT, inputBox);
+    fw::DDX_Control(dx, IDC_CODE, resultLabel);
     fw::DDX_Text(dx, IDC_CODE, resultText);
 }
 

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "controls/FittedLine.h"
 #include "framework/Dialog.h"
 
 class MiniDialog : public fw::Dialog {
@@ -20,6 +21,7 @@ public:
 
     std::string dictionaryFile;  // set before the window runs
     fw::Window inputBox;
+    FittedLine resultLabel;
     std::string resultText;
 
 protected:

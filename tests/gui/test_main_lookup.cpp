@@ -1,7 +1,12 @@
 // The main window's lookup as a user drives it: typing, the edition radio buttons, the pinyin check box, Enter, the
 // rule against letters and digits, and what the result lines show when a table is missing or a character has no
-// GBK form.
+// GBK form; and what the two result lines show on the screen when a token is wider than its line.
 #include "tests/support/MainWindowFixture.h"
+
+#include <commctrl.h>
+
+#include "tests/support/PixelCanvas.h"
+#include "tests/support/ScreenKit.h"
 
 namespace {
 
@@ -158,6 +163,91 @@ TEST_F(MainWindowTest, PaintsInTheProgramsColours) {
     ScreenToClient(hwnd, &inside);
     EXPECT_EQ(GetPixel(dc, inside.x, inside.y), GetSysColor(COLOR_WINDOW));
     ReleaseDC(hwnd, dc);
+}
+
+// Text ink: the white text on the blue surface (smoothed edges included).
+bool IsInk(COLORREF colour) { return GetRValue(colour) > 140; }
+
+// The pixels `text` makes when drawn as a result line draws it: in `line`'s font, white on the surface, from the
+// top-left corner.
+std::vector<COLORREF> Drawn(HWND line, const std::wstring& text, SIZE size) {
+    PixelCanvas canvas(size.cx, size.cy, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
+    canvas.Fill(RGB(49, 106, 197));
+    SetTextColor(canvas.dc(), RGB(255, 255, 255));
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    TextOutW(canvas.dc(), 0, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) pixels.push_back(canvas.At(x, y));
+    return pixels;
+}
+
+int WidthOf(HWND line, const std::wstring& text) {
+    fw::ClientDc dc(line);
+    fw::ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(line, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+TEST_F(MainWindowTest, ATokenWiderThanItsLineIsCutVisiblyAfterTheReadingsThatFit) {
+    WriteTable(L"py.dll", L"行x\u00EDng,h\u00E1ng,h\u00E0ng,h\u00E9ng\n");
+    WriteTable(L"86.dll", (L"工" + std::wstring(60, L'a') + L"\n").c_str());  // a damaged table's token
+    SetCursorPos(0, 0);
+    Open();
+    SetWindowPos(hwnd, HWND_TOP, 200, 100, 0, 0, SWP_NOSIZE);
+    Click(IDC_SHOWPINYIN);
+    const std::wstring reading = L"行x\u00EDng,h\u00E1ng,h\u00E0ng,h\u00E9ng";
+    Type(L"行");
+    EXPECT_EQ(PinyinLine(), reading) << "the line keeps the whole token as its text";
+    UpdateWindow(hwnd);
+
+    HWND line = Item(IDC_PINYIN);
+    const RECT area = ScreenRectOf(line);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    ASSERT_GT(WidthOf(line, reading), width) << "the test needs a reading wider than its line";
+    // The readings that fit whole, in order, then "…": the longest such cut.
+    std::wstring expected;
+    for (const wchar_t* cut :
+         {L"行x\u00EDng\u2026", L"行x\u00EDng,h\u00E1ng\u2026", L"行x\u00EDng,h\u00E1ng,h\u00E0ng\u2026"})
+        if (WidthOf(line, cut) <= width) expected = cut;
+    ASSERT_FALSE(expected.empty());
+    const std::vector<COLORREF> want = Drawn(line, expected, {width, height});
+    const int character = WidthOf(line, L"行");
+    int inkRightOfCharacter = 0, differing = 0;
+    PumpUntil([&] {  // read once the window has reached the screen
+        const ScreenPixels shown(area);
+        inkRightOfCharacter = differing = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                inkRightOfCharacter += x > character && IsInk(shown.At(x, y)) ? 1 : 0;
+                differing += Near(shown.At(x, y), want[y * width + x], 24) ? 0 : 1;
+            }
+        return differing == 0;
+    }, 2000);
+    EXPECT_GT(inkRightOfCharacter, 20) << "the line shows readings after the character";
+    EXPECT_EQ(differing, 0) << "the line shows " << Gbk(expected);
+
+    // The whole reading rests under the pointer.
+    MoveTo(CentreOf(area));
+    std::wstring tip;
+    PumpUntil([&] {
+        for (HWND w = FindWindowW(TOOLTIPS_CLASSW, nullptr); w; w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+            if (IsWindowVisible(w)) tip = TextOf(w);
+        return !tip.empty();
+    });
+    EXPECT_EQ(tip, reading);
+    MoveTo({0, 0});
+
+    // A code that fits no whole piece is cut by characters: never just the character.
+    Click(IDC_ED86);
+    Type(L"工");
+    const RECT codeArea = ScreenRectOf(Item(IDC_CODE));
+    const LONG lastFifth = (codeArea.right - codeArea.left) * 4 / 5;
+    LONG inkEnd = 0;
+    PumpUntil([&] { return (inkEnd = ScreenPixels(codeArea).BoxOf(IsInk).right) > lastFifth; }, 2000);
+    EXPECT_GT(inkEnd, lastFifth) << "ink to the end of the line, not only the character";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "framework/Platform.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScreenKit.h"
 #include "windows/MiniDialog.h"
 
 namespace {
@@ -83,10 +84,11 @@ TEST_F(MiniWindowTest, ShowsTheTokenOfTheFirstTypedCharacterInTheEditionsDiction
     }
 }
 
-TEST_F(MiniWindowTest, EnterLooksUpAgainAndSelectsTheBoxAndAMissingDictionaryIsNamed) {
+TEST_F(MiniWindowTest, EnterLooksUpAgainAndSelectsTheBoxAMissingDictionaryIsNamedAndALongTokenIsCut) {
     Open();
     Click(IDC_ED98);
     std::wstring afterEnter, missing, back;
+    LONG longInk = 0;
     DWORD start = 99, end = 99;
     RunMini([&](HWND mini) {
         HWND box = GetDlgItem(mini, IDC_INPUT);
@@ -104,8 +106,17 @@ TEST_F(MiniWindowTest, EnterLooksUpAgainAndSelectsTheBoxAndAMissingDictionaryIsN
         WriteTable(L"98.dll", L"的rqyy\n");  // read afresh: no cache
         SetWindowTextW(box, L"的");
         back = TextOf(GetDlgItem(mini, IDC_CODE));
+        // A damaged table's token wider than the label: cut visibly, never just the character.
+        WriteTable(L"98.dll", (L"的" + std::wstring(40, L'r') + L"\n").c_str());
+        SetWindowTextW(box, L"的");
+        const RECT label = ScreenRectOf(GetDlgItem(mini, IDC_CODE));
+        PumpUntil([&] {
+            const RECT ink = ScreenPixels(label).BoxOf([](COLORREF c) { return GetRValue(c) > 140; });
+            return (longInk = ink.right * 5 / (label.right - label.left)) >= 4;
+        }, 2000);
         PressEscape(mini);
     });
+    EXPECT_GE(longInk, 4) << "ink in the last fifth of the label";
     EXPECT_EQ(afterEnter, L"工aaaa");
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 2u);
