@@ -127,7 +127,9 @@ start_xvfb() {
 }
 
 # --- Wine prefix -------------------------------------------------------------------------------------------------
-prefix_ready() { [ -f "$WINEPREFIX/.tarvisk-ready" ]; }
+# The prefix's set-up, noted in it when it is ready; a prefix set up differently before (other fonts) is made again.
+prefix_setup=2
+prefix_ready() { [ "$(cat "$WINEPREFIX/.tarvisk-ready" 2>/dev/null)" = "$prefix_setup" ]; }
 
 create_prefix() {
     # A half-made prefix may still have a server running; stop it before starting over.
@@ -142,19 +144,23 @@ create_prefix() {
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Tarvisk' /v EnableShell /t REG_DWORD /d 1 /f \
         </dev/null >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
-    touch "$WINEPREFIX/.tarvisk-ready"
+    echo "$prefix_setup" >"$WINEPREFIX/.tarvisk-ready"
 }
 
 # Fonts, measured under Wine 8 with Debian's packages:
 # - Debian's Wine looks for its own fonts (package fonts-wine: Tahoma, Marlett, ...) in /usr/share/fonts instead of
 #   /usr/share/wine/fonts, so they are linked into the prefix.
 # - The dialogs ask for "Fixedsys" and "System". Wine's raster versions have no Chinese glyphs, and GDI font linking
-#   never reaches past a raster font, so they are left out and the two names are substituted by TrueType fonts:
-#   Fixedsys by the monospaced WenQuanYi Micro Hei Mono (Chinese built in), System by DejaVu Sans linked to
-#   WenQuanYi Micro Hei. At 10 points both give dialog base units of 8 x 15 (a Chinese Windows gives 8 x 16 for
-#   both fonts at any size; no installable font with Chinese glyphs matches that exactly), 10 x 19 at 12 points.
-# - The UI fonts (captions, menus, message boxes) link to WenQuanYi Micro Hei for the characters they lack.
+#   never reaches past a raster font, so they are left out and the two names are substituted by TrueType fonts linked
+#   to WenQuanYi Micro Hei for Chinese: Fixedsys by DejaVu Sans Mono, System by DejaVu Sans. Both DejaVu faces draw
+#   every pinyin tone letter (WenQuanYi's faces, Mono included, draw no third-tone vowel: "我w" for "我wǒ"). At 10
+#   points both give dialog base units of 8 x 15, at 12 points 10 x 19 (a Chinese Windows gives 8 x 16 for both fonts
+#   at any size; no installable font with Chinese glyphs matches that exactly; Noto Sans Mono CJK SC, which has
+#   both, gives 7 x 19 and 8 x 24, a main window half as tall again as on Windows).
+# - The UI fonts (captions, menus, message boxes, tooltips) link to DejaVu Sans for the tone letters they lack, then
+#   to WenQuanYi Micro Hei for Chinese.
 cjk_link='wqy-microhei.ttc,WenQuanYi Micro Hei'
+tone_link='DejaVuSans.ttf,DejaVu Sans'
 install_fonts() {
     local fonts="$WINEPREFIX/drive_c/windows/Fonts" font face
     local nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
@@ -163,13 +169,17 @@ install_fonts() {
         case "$font" in */vgafix.fon|*/vgasys.fon) continue ;; esac
         [ -e "$font" ] && ln -sf "$font" "$fonts/"
     done
-    wine reg add "$nt\FontSubstitutes" /v Fixedsys /t REG_SZ /d "WenQuanYi Micro Hei Mono" /f </dev/null >/dev/null 2>&1 9>&-
+    wine reg add "$nt\FontSubstitutes" /v Fixedsys /t REG_SZ /d "DejaVu Sans Mono" /f </dev/null >/dev/null 2>&1 9>&-
     wine reg add "$nt\FontSubstitutes" /v System /t REG_SZ /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1 9>&-
     for face in SimSun NSimSun "宋体"; do
         wine reg add "$nt\FontSubstitutes" /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f </dev/null >/dev/null 2>&1 9>&-
     done
-    for face in "DejaVu Sans" "DejaVu Sans Bold" Tahoma "Tahoma Bold" "Microsoft Sans Serif" "Lucida Sans Unicode"; do
+    for face in "DejaVu Sans Mono" "DejaVu Sans" "DejaVu Sans Bold"; do
         wine reg add "$nt\FontLink\SystemLink" /v "$face" /t REG_MULTI_SZ /d "$cjk_link" /f </dev/null >/dev/null 2>&1 9>&-
+    done
+    for face in Tahoma "Tahoma Bold" "Microsoft Sans Serif" "Lucida Sans Unicode"; do
+        wine reg add "$nt\FontLink\SystemLink" /v "$face" /t REG_MULTI_SZ /d "$tone_link\\0$cjk_link" /f \
+            </dev/null >/dev/null 2>&1 9>&-
     done
 }
 

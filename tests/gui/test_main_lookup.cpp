@@ -5,6 +5,9 @@
 
 #include <commctrl.h>
 
+#include <set>
+
+#include "framework/Text.h"
 #include "tests/support/PixelCanvas.h"
 #include "tests/support/ScreenKit.h"
 
@@ -248,6 +251,43 @@ TEST_F(MainWindowTest, ATokenWiderThanItsLineIsCutVisiblyAfterTheReadingsThatFit
     LONG inkEnd = 0;
     PumpUntil([&] { return (inkEnd = ScreenPixels(codeArea).BoxOf(IsInk).right) > lastFifth; }, 2000);
     EXPECT_GT(inkEnd, lastFifth) << "ink to the end of the line, not only the character";
+}
+
+TEST_F(MainWindowTest, TheResultLinesAndTheirTooltipsDrawEveryCharacterOfThePinyinTable) {
+    // Every reading's letters (the tone letters included) and every character the table lists.
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(L"" TARVISK_DATA_DIR "/py.dll");
+    ASSERT_FALSE(bytes.empty());
+    const std::wstring table = fw::Widen(std::string(bytes.begin(), bytes.end()));
+    const std::set<wchar_t> characters(table.begin(), table.end());
+    Open();
+    HWND tip = FindWindowW(TOOLTIPS_CLASSW, nullptr);
+    ASSERT_NE(tip, nullptr);
+    std::wstring drawn;  // drawn a row at a time, each character in a cell of its own
+    for (wchar_t character : characters)
+        if (character >= 0x80) drawn += character;
+    constexpr int kCell = 32, kRow = 64;
+    for (HWND drawer : {Item(IDC_PINYIN), tip}) {
+        PixelCanvas canvas(kCell * kRow, kCell, reinterpret_cast<HFONT>(SendMessageW(drawer, WM_GETFONT, 0, 0)));
+        SetTextColor(canvas.dc(), RGB(255, 255, 255));
+        SetBkMode(canvas.dc(), TRANSPARENT);
+        const std::vector<INT> advances(kRow, kCell);
+        std::wstring blank;
+        for (std::size_t start = 0; start < drawn.size(); start += kRow) {
+            const std::wstring row = drawn.substr(start, kRow);
+            canvas.Fill(RGB(0, 0, 0));
+            ExtTextOutW(canvas.dc(), 4, 4, 0, nullptr, row.c_str(), static_cast<UINT>(row.size()), advances.data());
+            GdiFlush();
+            for (std::size_t k = 0; k < row.size(); ++k) {
+                bool ink = false;
+                for (int y = 0; y < kCell && !ink; ++y)
+                    for (int x = 0; x < kCell && !ink; ++x)
+                        ink = canvas.At(static_cast<int>(k) * kCell + x, y) != RGB(0, 0, 0);
+                if (!ink) blank += row[k];
+            }
+        }
+        EXPECT_EQ(blank, L"") << "of " << drawn.size() << " characters, these draw nothing in "
+                              << (drawer == tip ? "a tooltip" : "the pinyin line");
+    }
 }
 
 }  // namespace
