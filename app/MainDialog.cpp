@@ -275,6 +275,16 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 }
 
 void MainDialog::OnTrayNotify(UINT mouseMessage) {
+    if (!IsWindowEnabled(hwnd_)) {
+        // A modal window of this one runs (the mini window, a dialog, a message box). The menu now would open a
+        // second one inside it, show this window while it takes no input, or end the program inside the handler that
+        // waits for it. The icon brings that window to the front instead.
+        if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP) {
+            HWND modal = GetLastActivePopup(hwnd_);
+            if (modal && modal != hwnd_) SetForegroundWindow(modal);
+        }
+        return;
+    }
     if (mouseMessage == WM_LBUTTONDBLCLK) {
         if (!isShown) ShowInFront();
         return;
@@ -360,7 +370,10 @@ void MainDialog::OnHotkeyDialog() {
     dialog.hotkeyKey = hotkeyKey;
     dialog.hotkeyModifiers = hotkeyModifiers;
     dialog.hotkeyMode = hotkeyMode;
-    if (dialog.DoModal() == IDOK) {
+    const INT_PTR answer = dialog.DoModal();
+    // Ended by the quit message (or never shown): the program is ending, and nothing was chosen to keep.
+    if (answer == -1) return;
+    if (answer == IDOK) {
         UpdateData(TRUE);
         hotkeyKey = dialog.hotkeyKey;
         hotkeyModifiers = dialog.hotkeyModifiers;

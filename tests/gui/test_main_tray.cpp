@@ -1,6 +1,7 @@
 // The main window's icon in the notification area and the program's menu: the record the shell receives and when,
 // the icon coming back with a new taskbar, the double-click, which state greys "显示(&S)" in which menu, what each
-// command does when chosen on the real menu, and the exit that ends at once and saves nothing.
+// command does when chosen on the real menu, the exit that ends at once and saves nothing, and the icon while a modal
+// window runs.
 #include <windows.h>
 
 #include <cstddef>
@@ -178,6 +179,70 @@ TEST_F(TrayTest, EachCommandChosenOnTheRealMenuDoesItsWork) {
     AnswerMenusWithKeys(platform, {});
     EXPECT_EQ(Notify(WM_RBUTTONUP), 1);
     EXPECT_TRUE(Hidden());
+}
+
+// While a modal window of the main window runs, the icon opens no menu (no second mini window, no disabled window
+// shown, no exit inside a handler): each click brings the modal window back to the front.
+TEST_F(TrayTest, WhileAModalWindowRunsTheIconBringsItToTheFront) {
+    Open();
+    auto captioned = [](const wchar_t* caption) { return [caption] { return FindWindowW(L"#32770", caption); }; };
+    // The real message box, so that it disables the main window as it does in the program.
+    platform.onMessageBox = [](const PlatformCall& call) {
+        return fw::RealPlatform().MessageBox(call.window, call.text[0], call.text[1], MB_YESNO);
+    };
+    const struct {
+        const char* name;
+        UINT command;
+        std::function<HWND()> find;
+        UINT close;
+    } rows[] = {
+        {"mini window", IDC_MINIBTN, FindShownWindowOf<MiniDialog>, IDCANCEL},
+        {"hotkey dialog", IDC_HOTKEYBTN, captioned(L"定义热键对话框"), IDCANCEL},
+        {"About box", IDC_ABOUTBTN, FindShownWindowOf<AboutDialog>, IDCANCEL},
+        {"message box", IDCANCEL, captioned(L"退出系统"), IDNO},
+    };
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                     nullptr, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        platform.Clear();
+        bool wasShown = false;
+        std::vector<bool> inFront;
+        WindowDriver driver(row.find, [&](HWND modal) {
+            wasShown = IsWindowVisible(hwnd);
+            for (UINT click : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP}) {
+                SetForegroundWindow(elsewhere);
+                Notify(click);
+                inFront.push_back(GetForegroundWindow() == modal);
+            }
+            EXPECT_EQ(IsWindowVisible(hwnd), wasShown) << "the main window stays as it was";
+            EXPECT_FALSE(IsWindowEnabled(hwnd));
+            PostMessageW(modal, WM_COMMAND, MAKEWPARAM(row.close, BN_CLICKED), 0);
+        });
+        Command(row.command);
+        EXPECT_TRUE(driver.Ran());
+        EXPECT_EQ(inFront, std::vector<bool>(3, true));
+        EXPECT_EQ(platform.CountOf("TrackPopupMenu"), 0);
+        window->ShowInFront();
+    }
+    DestroyWindow(elsewhere);
+}
+
+// The quit message ends a modal loop it passes through; the handler that ran the hotkey dialog then registers and
+// saves nothing.
+TEST_F(TrayTest, AHotkeyDialogEndedByTheQuitMessageChangesNothing) {
+    Open();
+    platform.Clear();
+    WindowDriver driver([] { return FindWindowW(L"#32770", L"定义热键对话框"); }, [](HWND dialog) {
+        SendMessageW(GetDlgItem(dialog, IDC_HK_CUSTOM), BM_CLICK, 0, 0);
+        PostQuitMessage(0);
+    });
+    Command(IDC_HOTKEYBTN);
+    EXPECT_TRUE(driver.Ran());
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "passed on";
+    EXPECT_FALSE(FileExists(folder.File(L"user.ini")));
+    EXPECT_EQ(platform.CountOf("RegisterHotKey") + platform.CountOf("UnregisterHotKey"), 0);
 }
 
 // Each opening builds the menu and lets it go: the tray's way (its popup destroyed first) and the window's own.
