@@ -274,14 +274,20 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     return fw::Dialog::OnMessage(message, wParam, lParam, result);
 }
 
+bool MainDialog::ModalWindowRuns() const { return !IsWindowEnabled(hwnd_); }
+
+void MainDialog::BringModalWindowToFront() {
+    HWND modal = GetLastActivePopup(hwnd_);
+    if (modal && modal != hwnd_) SetForegroundWindow(modal);
+}
+
 void MainDialog::OnTrayNotify(UINT mouseMessage) {
-    if (!IsWindowEnabled(hwnd_)) {
+    if (ModalWindowRuns()) {
         // A modal window of this one runs (the mini window, a dialog, a message box). The menu now would open a
         // second one inside it, show this window while it takes no input, or end the program inside the handler that
         // waits for it. The icon brings that window to the front instead.
         if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP) {
-            HWND modal = GetLastActivePopup(hwnd_);
-            if (modal && modal != hwnd_) SetForegroundWindow(modal);
+            BringModalWindowToFront();
         }
         return;
     }
@@ -391,6 +397,12 @@ void MainDialog::OnHotkeyDialog() {
 
 void MainDialog::OnHotKey(int id, UINT, UINT) {
     if (id != HOTKEY_ID) return;
+    if (ModalWindowRuns()) {
+        // Showing this window now would show it disabled under its modal window, and hiding it would leave that
+        // window alone on the screen: the hotkey brings the modal window to the front, as the tray icon does.
+        BringModalWindowToFront();
+        return;
+    }
     if (isShown) {
         HideToTray();
         return;

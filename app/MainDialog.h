@@ -103,6 +103,8 @@ private:
     void OnEnter();
     void AddTrayIcon();
     void OnTrayNotify(UINT mouseMessage);
+    bool ModalWindowRuns() const;
+    void BringModalWindowToFront();
     void RunMenuCommand(UINT command);
 
     // What the user is told once the window shows at start (GBK), empty for nothing.

@@ -182,8 +182,9 @@ TEST_F(TrayTest, EachCommandChosenOnTheRealMenuDoesItsWork) {
 }
 
 // While a modal window of the main window runs, the icon opens no menu (no second mini window, no disabled window
-// shown, no exit inside a handler): each click brings the modal window back to the front.
-TEST_F(TrayTest, WhileAModalWindowRunsTheIconBringsItToTheFront) {
+// shown, no exit inside a handler) and the hotkey neither shows nor hides the main window: each click and each press
+// brings the modal window back to the front.
+TEST_F(TrayTest, WhileAModalWindowRunsTheIconAndTheHotkeyBringItToTheFront) {
     Open();
     auto captioned = [](const wchar_t* caption) { return [caption] { return FindWindowW(L"#32770", caption); }; };
     // The real message box, so that it disables the main window as it does in the program.
@@ -215,13 +216,16 @@ TEST_F(TrayTest, WhileAModalWindowRunsTheIconBringsItToTheFront) {
                 Notify(click);
                 inFront.push_back(GetForegroundWindow() == modal);
             }
+            SetForegroundWindow(elsewhere);
+            SendMessageW(hwnd, WM_HOTKEY, HOTKEY_ID, 0);
+            inFront.push_back(GetForegroundWindow() == modal);
             EXPECT_EQ(IsWindowVisible(hwnd), wasShown) << "the main window stays as it was";
             EXPECT_FALSE(IsWindowEnabled(hwnd));
             PostMessageW(modal, WM_COMMAND, MAKEWPARAM(row.close, BN_CLICKED), 0);
         });
         Command(row.command);
         EXPECT_TRUE(driver.Ran());
-        EXPECT_EQ(inFront, std::vector<bool>(3, true));
+        EXPECT_EQ(inFront, std::vector<bool>(4, true));
         EXPECT_EQ(platform.CountOf("TrackPopupMenu"), 0);
         window->ShowInFront();
     }
