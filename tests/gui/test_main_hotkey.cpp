@@ -7,12 +7,11 @@
 #include "core/HotkeyFlags.h"
 #include "core/SettingsArchive.h"
 #include "tests/support/MainWindowFixture.h"
+#include "windows/HotkeyDialog.h"
 
 namespace {
 
 using namespace testing_support;
-
-constexpr const wchar_t* kHotkeyDialogCaption = L"定义热键对话框";
 
 std::vector<long long> Registration(UINT modifiers, UINT key) { return {HOTKEY_ID, modifiers, key}; }
 
@@ -25,9 +24,7 @@ class MainHotkeyTest : public MainWindowTest {
 protected:
     // Opens the hotkey dialog through the main window's button; `inDialog` acts in it once it shows.
     void RunHotkeyDialog(std::function<void(HWND)> inDialog) {
-        WindowDriver driver(kHotkeyDialogCaption, std::move(inDialog));
-        Command(IDC_HOTKEYBTN);
-        EXPECT_TRUE(driver.Ran());
+        EXPECT_TRUE(RunModalFrom(IDC_HOTKEYBTN, FindShownWindowOf<HotkeyDialog>, std::move(inDialog)));
     }
 
     static void ChooseCustom(HWND dialog, WORD keyAndFlags) {

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "core/SettingsArchive.h"
@@ -22,23 +21,6 @@ namespace {
 using namespace testing_support;
 
 constexpr const wchar_t* kMainCaption = L"Tarvisk  最终版";
-
-// The real menus, tracked by the system: `keys` (letters and '\r' as typed characters, other keys as key presses) wait
-// in the thread's queue for the menu's own loop, and an Escape after them closes a menu they left open.
-void AnswerMenusWithKeys(RecordingPlatform& platform, std::vector<WPARAM> keys) {
-    platform.onTrackPopupMenu = [keys](HMENU menu, HWND owner) {
-        for (WPARAM key : keys) {
-            const bool typed = (key >= 'a' && key <= 'z') || key == '\r';
-            PostThreadMessageW(GetCurrentThreadId(), typed ? WM_CHAR : WM_KEYDOWN, key, 0);
-        }
-        PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
-        const UINT chosen = fw::RealPlatform().TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, 120, 120, owner);
-        MSG left;  // the Escape a chosen command did not need
-        while (PeekMessageW(&left, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        }
-        return chosen;
-    };
-}
 
 class TrayTest : public MainWindowTest {
 protected:
@@ -188,9 +170,7 @@ TEST_F(TrayTest, WhileAModalWindowRunsTheIconAndTheHotkeyBringItToTheFront) {
     Open();
     auto captioned = [](const wchar_t* caption) { return [caption] { return FindWindowW(L"#32770", caption); }; };
     // The real message box, so that it disables the main window as it does in the program.
-    platform.onMessageBox = [](const PlatformCall& call) {
-        return fw::RealPlatform().MessageBox(call.window, call.text[0], call.text[1], MB_YESNO);
-    };
+    platform.passMessageBoxesToSystem = true;
     const struct {
         const char* name;
         UINT command;
@@ -251,9 +231,7 @@ TEST_F(TrayTest, AHotkeyDialogEndedByTheQuitMessageChangesNothing) {
 
 // Each opening builds the menu and lets it go: the tray's way (its popup destroyed first) and the window's own.
 TEST_F(TrayTest, OpeningTheMenusManyTimesKeepsObjectCountsFlat) {
-    // 1,000 each when TARVISK_MENU_OPENINGS says so; a shorter run in the test command.
-    const char* openings = std::getenv("TARVISK_MENU_OPENINGS");
-    const int count = openings ? std::atoi(openings) : 50;
+    const int count = RoundsFromEnvironment("TARVISK_MENU_OPENINGS", 50);  // 1,000 in the full run
     Open();
     AnswerMenusWithKeys(platform, {VK_DOWN, VK_DOWN});
     auto openBoth = [&] {
@@ -267,9 +245,7 @@ TEST_F(TrayTest, OpeningTheMenusManyTimesKeepsObjectCountsFlat) {
     const UiObjectCounts after = CountUiObjects();
     std::printf("%d openings of each menu: %s -> %s\n", count, before.Describe().c_str(), after.Describe().c_str());
     EXPECT_EQ(platform.CountOf("TrackPopupMenu"), 2 * (count + 1));
-    EXPECT_EQ(after.gdiObjects, before.gdiObjects);
-    EXPECT_EQ(after.userObjects, before.userObjects);
-    EXPECT_EQ(after.windows, before.windows);
+    EXPECT_EQ(after, before);
     EXPECT_TRUE(Shown());
 }
 

@@ -17,9 +17,7 @@ class MiniWindowTest : public MainWindowTest {
 protected:
     // Opens the mini window with the main window's button; `inMini` acts in it once it shows, and must close it.
     void RunMini(const std::function<void(HWND)>& inMini) {
-        WindowDriver driver(FindShownWindowOf<MiniDialog>, inMini);
-        Command(IDC_MINIBTN);
-        EXPECT_TRUE(driver.Ran());
+        EXPECT_TRUE(RunModalFrom(IDC_MINIBTN, FindShownWindowOf<MiniDialog>, inMini));
         EXPECT_EQ(FindShownWindowOf<MiniDialog>(), nullptr);
     }
     static void PressEscape(HWND mini) { PostMessageW(GetDlgItem(mini, IDC_INPUT), WM_KEYDOWN, VK_ESCAPE, 0); }

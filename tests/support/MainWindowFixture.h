@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,15 @@ protected:
     void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
     void Command(int id, UINT code = BN_CLICKED) const {
         SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    // Gives the main window `command` (a button's click), which runs a window modally; once `find` answers that
+    // window, `inWindow` acts in it and must close it (else it is cancelled `closeAfterMs` later). False when no such
+    // window showed.
+    bool RunModalFrom(int command, std::function<HWND()> find, std::function<void(HWND)> inWindow,
+                      DWORD closeAfterMs = 5000) const {
+        WindowDriver driver(std::move(find), std::move(inWindow), closeAfterMs);
+        Command(command);
+        return driver.Ran();
     }
     std::wstring Input() const { return TextOf(Item(IDC_INPUT)); }
     std::wstring CodeLine() const { return TextOf(Item(IDC_CODE)); }

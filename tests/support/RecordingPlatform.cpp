@@ -21,6 +21,7 @@ int RecordingPlatform::CountOf(const std::string& name) const {
 int RecordingPlatform::MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     calls.push_back({"MessageBox", {text, caption}, {static_cast<long long>(type)}, owner});
     if (onMessageBox) return onMessageBox(calls.back());
+    if (passMessageBoxesToSystem) return fw::RealPlatform().MessageBox(owner, text, caption, type);
     if (messageBoxAnswers.empty()) return IDOK;
     const int answer = messageBoxAnswers.front();
     messageBoxAnswers.pop_front();
@@ -118,6 +119,21 @@ BOOL RecordingPlatform::GetVersionEx(OSVERSIONINFOA* info) {
 bool RecordingPlatform::RunsUnderWine() {
     calls.push_back({"RunsUnderWine", {}, {}, nullptr});
     return underWine;
+}
+
+void AnswerMenusWithKeys(RecordingPlatform& platform, std::vector<WPARAM> keys) {
+    platform.onTrackPopupMenu = [keys = std::move(keys)](HMENU menu, HWND owner) {
+        for (WPARAM key : keys) {
+            const bool typed = (key >= 'a' && key <= 'z') || key == '\r';
+            PostThreadMessageW(GetCurrentThreadId(), typed ? WM_CHAR : WM_KEYDOWN, key, 0);
+        }
+        PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
+        const UINT chosen = fw::RealPlatform().TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, 120, 120, owner);
+        MSG left;  // the Escape a chosen command did not need
+        while (PeekMessageW(&left, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
+        return chosen;
+    };
 }
 
 }  // namespace testing_support

@@ -1,8 +1,9 @@
 // A platform for tests: records every call the program makes through the seam and answers from a script.
 //
 // Install it for the length of a test with PlatformScope. Message boxes answer from `messageBoxAnswers` (first in,
-// first out; IDOK when the script is empty), menus from `menuAnswers` (0, "dismissed", when empty); shell calls
-// succeed unless told otherwise; hotkey registrations succeed unless their combination is in `heldHotkeys`.
+// first out; IDOK when the script is empty) or show for real, menus from `menuAnswers` (0, "dismissed", when empty);
+// shell calls succeed unless told otherwise; hotkey registrations succeed unless their combination is in
+// `heldHotkeys`.
 #pragma once
 
 #include <deque>
@@ -29,6 +30,7 @@ public:
     std::deque<int> messageBoxAnswers;
     // Runs instead of answering from the script when set (for a test that wants to act while the box is "open").
     std::function<int(const PlatformCall&)> onMessageBox;
+    bool passMessageBoxesToSystem = false;  // show the real box, modal over its owner, and answer what was chosen there
     std::deque<UINT> menuAnswers;
     std::function<UINT(HMENU, HWND)> onTrackPopupMenu;
     INT_PTR shellExecuteResult = 42;
@@ -69,6 +71,11 @@ public:
     BOOL GetVersionEx(OSVERSIONINFOA* info) override;
     bool RunsUnderWine() override;
 };
+
+// The real menus, tracked by the system, answered from the keyboard: each time the program tracks a menu, `keys`
+// (letters and '\r' as typed characters, other keys as key presses) wait in the thread's queue for the menu's own
+// loop, and an Escape after them closes a menu they left open.
+void AnswerMenusWithKeys(RecordingPlatform& platform, std::vector<WPARAM> keys);
 
 // Installs a platform for one scope and puts the previous one back.
 class PlatformScope {

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <cstdlib>
+
 namespace testing_support {
 namespace {
 
@@ -70,6 +72,11 @@ UiObjectCounts CountUiObjects() {
         counts.userObjects = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
     }
     return counts;
+}
+
+int RoundsFromEnvironment(const char* variable, int testCommandRounds) {
+    const char* value = std::getenv(variable);
+    return value && *value ? std::atoi(value) : testCommandRounds;
 }
 
 }  // namespace testing_support

@@ -1,6 +1,7 @@
 // How many GDI objects and windows this process holds, for leak checks around repeated work.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 namespace testing_support {
@@ -11,12 +12,19 @@ struct UiObjectCounts {
     long userObjects = -1; // the system's own count; under Wine the windows, menus, icons and cursors
 
     std::string Describe() const;
+    bool operator==(const UiObjectCounts&) const = default;
 };
+
+inline void PrintTo(const UiObjectCounts& counts, std::ostream* out) { *out << counts.Describe(); }
 
 // On Windows both counts are the system's (GetGuiResources). Wine does not count per process; there the live entries
 // of the process's GDI handle table are counted instead, and the USER objects are the thread's windows plus the
 // menus, icons and cursors of the process, each found by the 16-bit form of its handle, which Wine resolves by
 // table index.
 UiObjectCounts CountUiObjects();
+
+// How many rounds a long check runs: the number in the environment variable when it is set (the full run, say
+// TARVISK_LOOKUPS=10000), else `testCommandRounds`, a short run that keeps the test command fast.
+int RoundsFromEnvironment(const char* variable, int testCommandRounds);
 
 }  // namespace testing_support
