@@ -48,6 +48,20 @@ BOOL CALLBACK UnthemeCaptionedButton(HWND child, LPARAM) {
     return TRUE;
 }
 
+// A picture control (a static with SS_BITMAP) named in a template loads its bitmap itself. Windows destroys that bitmap
+// with the control; Wine keeps it as long as the process runs, so every About box left one behind. Handed back with
+// STM_SETIMAGE, the bitmap is the program's on both systems (Windows then leaves it alone as well), and the dialog lets
+// it go once the control is gone. (Common controls 6 would show a copy of a 32-bit bitmap with alpha; the program's
+// pictures have 256 colours.)
+BOOL CALLBACK TakeTemplatePicture(HWND child, LPARAM pictures) {
+    if (!IsClass(child, L"Static") || (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+    if (auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0))) {
+        SendMessageW(child, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        reinterpret_cast<std::vector<UniqueBitmap>*>(pictures)->emplace_back(bitmap);
+    }
+    return TRUE;
+}
+
 constexpr UINT_PTR kDialogSubclassId = 0x54565357;
 
 }  // namespace
@@ -90,6 +104,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPar
         return FALSE;
     }
     self->subclassed_ = true;
+    EnumChildWindows(hwnd, TakeTemplatePicture, reinterpret_cast<LPARAM>(&self->templatePictures_));
     if (DialogColoursSet()) EnumChildWindows(hwnd, UnthemeCaptionedButton, 0);
 
     RECT before{};
@@ -224,6 +239,8 @@ void Dialog::OnOK() {
 void Dialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void Dialog::DoDataExchange(DataExchange&) {}
+
+void Dialog::PostNcDestroy() { templatePictures_.clear(); }
 
 bool Dialog::OnCommand(UINT id, UINT code, HWND control) {
     if (id == kHelpCommand && !control) {

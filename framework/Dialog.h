@@ -9,7 +9,9 @@
 
 #include <string>
 #include <type_traits>
+#include <vector>
 
+#include "framework/Handles.h"
 #include "framework/Window.h"
 
 namespace fw {
@@ -59,6 +61,8 @@ protected:
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT message) override;
     // F1 anywhere in the dialog: the Help command. Handled here, so it never reaches the owner window as well.
     BOOL OnHelpInfo(HELPINFO* info) override;
+    // The window and its controls are gone: the template's pictures go too.
+    void PostNcDestroy() override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,6 +75,8 @@ private:
     bool modal_ = false;
     bool ended_ = false;
     INT_PTR result_ = -1;
+    // The bitmaps the template's picture controls loaded, taken over from them when the dialog was created.
+    std::vector<UniqueBitmap> templatePictures_;
 };
 
 // A dialog object whose destruction first destroys its window, while T's own handlers (its OnDestroy, the members

@@ -131,6 +131,21 @@ TEST_F(AboutBoxTest, ShowsItsPartsAndOpensTheSiteWithoutClosing) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
+// The picture control of the template loads its bitmap with each box; the bitmap goes with the box (Wine's picture
+// controls would keep theirs for the life of the process).
+TEST_F(AboutBoxTest, ItsPictureGoesWithTheBox) {
+    AboutDialog about;
+    HGDIOBJ picture = nullptr;
+    RunAbout(about, [&](HWND box) {
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+                picture = reinterpret_cast<HGDIOBJ>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        PressKey(VK_ESCAPE);
+    });
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(GetObjectType(picture), 0u);
+}
+
 // The tooltip hears the pointer only through the box's own message loop, so the test waits inside that loop: a
 // thread timer looks for the tip while the box runs, then closes the box.
 struct TipWatch {

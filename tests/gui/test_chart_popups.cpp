@@ -193,12 +193,15 @@ TEST_F(ChartPopupTest, PictureThatCannotLoadSaysSoInABorderedPopup) {
     EXPECT_NEAR((text.top + text.bottom) / 2, client.bottom / 2, 4);
 }
 
-TEST_F(ChartPopupTest, ChartsEndWithTheMainWindow) {
+TEST_F(ChartPopupTest, ChartsAndTheThumbnailsPictureEndWithTheMainWindow) {
     const HWND charts[] = {ChartWindow(0), ChartWindow(1), ChartWindow(2)};
+    const auto thumbnail = reinterpret_cast<HGDIOBJ>(SendMessageW(Item(IDC_THUMB), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(thumbnail, nullptr);
     SelectEdition(2);
     MoveOverThumb();
     Close();
     for (HWND chart : charts) EXPECT_FALSE(IsWindow(chart));
+    EXPECT_EQ(GetObjectType(thumbnail), 0u);
 }
 
 TEST_F(ChartPopupTest, AThousandShowsLeaveGdiObjectsAndWindowsFlat) {
