@@ -18,6 +18,7 @@
 #include "core/DictionaryScan.h"
 #include "core/SettingsArchive.h"
 #include "tests/support/AppTestKit.h"
+#include "tests/support/RemoteProgram.h"
 #include "tests/support/ScreenKit.h"
 
 namespace {
@@ -35,88 +36,16 @@ constexpr int kCode = 1002, kPinyinLine = 1007, kInput = 1000, kEd86 = 1003, kEd
 constexpr UINT kTrayNotify = WM_USER + 1, kTrayIconId = 128;
 constexpr DWORD kWaitMs = 10000;
 
-// Wine maps the Unix root to drive Z:, so a path given by the build works as Z:\path.
-std::wstring WindowsPath(const std::string& path) {
-    std::wstring wide(path.begin(), path.end());
-    for (wchar_t& c : wide)
-        if (c == L'/') c = L'\\';
-    return !wide.empty() && wide[0] == L'\\' ? L"Z:" + wide : wide;
-}
-
-struct Found {
-    DWORD process;
-    const wchar_t* className;
-    std::wstring caption;
-    HWND window;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
-    auto* found = reinterpret_cast<Found*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != found->process || !IsWindowVisible(window)) return TRUE;
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (found->className && std::wcscmp(className, found->className) != 0) return TRUE;
-    wchar_t caption[256] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG, 2000, nullptr);
-    if (found->caption != caption) return TRUE;
-    found->window = window;
-    return FALSE;
-}
-
-std::wstring RemoteText(HWND window) {
-    wchar_t text[512] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
-// One run of tarvisk.exe in a working folder; ended by force if a check leaves it running.
-class Program {
+// One run of tarvisk.exe in a working folder, with the windows the tests look for.
+class Program : public RemoteProgram {
 public:
-    explicit Program(const std::wstring& folder) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + programPath + L"\"";
-        started_ = CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  folder.c_str(), &startup, &process_);
-    }
-    ~Program() {
-        if (!started_) return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 99);
-            WaitForSingleObject(process_.hProcess, kWaitMs);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
+    explicit Program(const std::wstring& folder) : RemoteProgram(programPath, folder) {}
 
-    bool Started() const { return started_ != FALSE; }
-
-    // A visible top-level window of this process, waited for.
-    HWND WaitForWindow(const wchar_t* className, const std::wstring& caption, DWORD limitMs = kWaitMs) const {
-        const ULONGLONG deadline = GetTickCount64() + limitMs;
-        do {
-            Found found{process_.dwProcessId, className, caption, nullptr};
-            EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&found));
-            if (found.window) return found.window;
-            Sleep(30);
-        } while (GetTickCount64() < deadline);
-        return nullptr;
-    }
     HWND WaitForMain() const { return WaitForWindow(nullptr, kMainCaption); }
     // An open popup menu, and the captionless mini window.
     HWND WaitForMenu() const { return WaitForWindow(L"#32768", L""); }
     HWND WaitForMini() const { return WaitForWindow(L"#32770", L""); }
     HWND WaitForMessageBox(const std::wstring& caption) const { return WaitForWindow(L"#32770", caption); }
-
-    bool WaitForExit() const { return WaitForSingleObject(process_.hProcess, kWaitMs) == WAIT_OBJECT_0; }
-
-private:
-    PROCESS_INFORMATION process_{};
-    BOOL started_ = FALSE;
 };
 
 void Type(HWND main, const std::wstring& text) {
