@@ -1,6 +1,8 @@
 // How many GDI objects and windows this process holds, for leak checks around repeated work.
 #pragma once
 
+#include <windows.h>
+
 #include <ostream>
 #include <string>
 
@@ -22,6 +24,11 @@ inline void PrintTo(const UiObjectCounts& counts, std::ostream* out) { *out << c
 // menus, icons and cursors of the process, each found by the 16-bit form of its handle, which Wine resolves by
 // table index.
 UiObjectCounts CountUiObjects();
+
+// The same for another process (opened with PROCESS_QUERY_INFORMATION and PROCESS_VM_READ): its GDI objects, and its
+// windows, top-level ones of any thread with their children. Its menus, icons and cursors cannot be reached from
+// outside under Wine, so there the USER objects stay -1.
+UiObjectCounts CountUiObjects(HANDLE process);
 
 // How many rounds a long check runs: the number in the environment variable when it is set (the full run, say
 // TARVISK_LOOKUPS=10000), else `testCommandRounds`, a short run that keeps the test command fast.
