@@ -62,8 +62,6 @@ BOOL CALLBACK TakeTemplatePicture(HWND child, LPARAM pictures) {
     return TRUE;
 }
 
-constexpr UINT_PTR kDialogSubclassId = 0x54565357;
-
 }  // namespace
 
 void SetDialogColours(COLORREF background, COLORREF text) {
@@ -99,11 +97,10 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lPar
     if (message != WM_INITDIALOG) return FALSE;
     auto* self = reinterpret_cast<Dialog*>(lParam);
     self->Attach(hwnd);
-    if (!SetWindowSubclass(hwnd, &Window::SubclassProc, kDialogSubclassId, reinterpret_cast<DWORD_PTR>(self))) {
+    if (!self->StartRouting()) {
         self->Forget();
         return FALSE;
     }
-    self->subclassed_ = true;
     EnumChildWindows(hwnd, TakeTemplatePicture, reinterpret_cast<LPARAM>(&self->templatePictures_));
     if (DialogColoursSet()) EnumChildWindows(hwnd, UnthemeCaptionedButton, 0);
 

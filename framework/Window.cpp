@@ -1,7 +1,5 @@
 #include "framework/Window.h"
 
-#include <commctrl.h>
-
 #include <unordered_map>
 
 #include "framework/Menu.h"
@@ -10,12 +8,21 @@
 namespace fw {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x54565357;  // one routing subclass per window
-
-// All window objects live on the user-interface thread; the map is only touched there.
+// All window objects live on the user-interface thread; the maps are only touched there.
 std::unordered_map<HWND, Window*>& Objects() {
     static std::unordered_map<HWND, Window*> objects;
     return objects;
+}
+
+// The window procedure each routed window had before its messages were routed to its object: what Default() runs.
+// Kept until the window is destroyed: a subclass installed above ours afterwards (a tooltip watching the control)
+// cannot be cut out of the chain, so a window whose object let go passes its messages on through ours.
+// Routing replaces the window procedure and finds the object here rather than through the common controls'
+// SetWindowSubclass, which looks its data up as a window property on every message: under Wine each such lookup is
+// a request to the server, two or three per message, most of the requests of a keystroke's lookup.
+std::unordered_map<HWND, WNDPROC>& PreviousProcedures() {
+    static std::unordered_map<HWND, WNDPROC> procedures;
+    return procedures;
 }
 
 // Signed client coordinates: a point left of or above a window is negative.
@@ -76,9 +83,29 @@ void Window::Attach(HWND hwnd) {
     Objects()[hwnd] = this;
 }
 
+bool Window::StartRouting() {
+    auto& previous = PreviousProcedures();
+    if (previous.find(hwnd_) == previous.end()) {
+        const auto procedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::RoutingProc)));
+        if (!procedure) return false;
+        previous[hwnd_] = procedure;
+    }
+    subclassed_ = true;
+    return true;
+}
+
 void Window::Forget() {
     if (!hwnd_) return;
-    if (subclassed_) RemoveWindowSubclass(hwnd_, &Window::SubclassProc, kSubclassId);
+    if (subclassed_) {
+        auto& previous = PreviousProcedures();
+        const auto found = previous.find(hwnd_);
+        if (found != previous.end() &&
+            GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Window::RoutingProc)) {
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(found->second));
+            previous.erase(found);
+        }
+    }
     subclassed_ = false;
     auto& objects = Objects();
     auto found = objects.find(hwnd_);
@@ -96,11 +123,10 @@ bool Window::SubclassWindow(HWND hwnd) {
     if (hwnd_ || !hwnd || FromHandle(hwnd)) return false;
     Attach(hwnd);
     PreSubclassWindow();
-    if (!SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    if (!StartRouting()) {
         Forget();
         return false;
     }
-    subclassed_ = true;
     return true;
 }
 
@@ -110,15 +136,22 @@ HWND Window::UnsubclassWindow() {
     return hwnd;
 }
 
-LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR refData) {
-    auto* self = reinterpret_cast<Window*>(refData);
-    if (!self || self->hwnd_ != hwnd) return DefSubclassProc(hwnd, message, wParam, lParam);
-    const LRESULT result = self->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        self->Forget();
-        self->PostNcDestroy();
+LRESULT CALLBACK Window::RoutingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    Window* self = FromHandle(hwnd);
+    if (self && self->subclassed_) {
+        result = self->Dispatch(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            self->Forget();
+            self->PostNcDestroy();
+        }
+    } else {
+        const auto& previous = PreviousProcedures();
+        const auto found = previous.find(hwnd);
+        result = found != previous.end() ? CallWindowProcW(found->second, hwnd, message, wParam, lParam)
+                                         : ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
+    if (message == WM_NCDESTROY) PreviousProcedures().erase(hwnd);
     return result;
 }
 
@@ -137,7 +170,11 @@ void Window::DragByCaption(POINT clientPoint) const {
 }
 
 LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (subclassed_) return DefSubclassProc(hwnd_, message, wParam, lParam);
+    if (subclassed_) {
+        const auto& previous = PreviousProcedures();
+        if (const auto found = previous.find(hwnd_); found != previous.end())
+            return CallWindowProcW(found->second, hwnd_, message, wParam, lParam);
+    }
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

@@ -109,10 +109,11 @@ protected:
 private:
     friend class Dialog;
     friend bool ReflectToChild(HWND, UINT, WPARAM, LPARAM, LRESULT&);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK RoutingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND hwnd);
+    // Routes the attached window's messages to this object; false if the window procedure could not be replaced.
+    bool StartRouting();
     void Forget();
 
     struct CurrentMessage {
