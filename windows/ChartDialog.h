@@ -30,14 +30,15 @@ public:
 
 protected:
     void DoDataExchange(fw::DataExchange& dx) override;
-    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnRButtonDown(UINT flags, POINT point) override;
     // Without its picture the popup says why, instead of showing an empty box.
     void OnPaint() override;
 
 private:
-    void FitClientToPicture();
+    SIZE FrameForPicture() const;
 
     ChartKind kind_;
+    bool pictureTried_ = false;
 };
